@@ -1,0 +1,5 @@
+find_package(Boost REQUIRED)
+add_executable(bench_delivery delivery.cpp delivery_floor.cpp)
+target_link_libraries(bench_delivery PRIVATE Corvane Boost::headers)
+set_target_properties(bench_delivery PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+zarn_program(bench_delivery)

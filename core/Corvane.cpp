@@ -1,0 +1,410 @@
+#include "Corvane.h"
+
+#include <algorithm>
+#include <iostream>
+#include <unordered_map>
+
+// Which senders hold connections to which receivers. The port records only
+// name the most recent sender of an input, so the receiver's destructor (and
+// replaceInputs) look here to find every sender that still points at it.
+namespace {
+
+struct Link {
+    Corvane* sender;
+    unsigned int output;
+    unsigned int input;
+};
+
+typedef std::unordered_map<const Corvane*, std::vector<Link> > LinkTable;
+
+// Never destroyed: modules may outlive static destruction order.
+LinkTable& incomingLinks() {
+    static LinkTable* table = new LinkTable;
+    return *table;
+}
+
+void addLink(Corvane* receiver, const Link& link) { incomingLinks()[receiver].push_back(link); }
+
+void removeLink(Corvane* receiver, Corvane* sender, unsigned int output, unsigned int input) {
+    LinkTable& table = incomingLinks();
+    LinkTable::iterator found = table.find(receiver);
+    if (found == table.end()) return;
+    std::vector<Link>& links = found->second;
+    for (size_t i = 0; i < links.size(); ++i) {
+        if (links[i].sender == sender && links[i].output == output && links[i].input == input) {
+            links.erase(links.begin() + i);
+            break;
+        }
+    }
+    if (links.empty()) table.erase(found);
+}
+
+bool hasLinkToInput(const Corvane* receiver, unsigned int input) {
+    LinkTable& table = incomingLinks();
+    LinkTable::const_iterator found = table.find(receiver);
+    if (found == table.end()) return false;
+    for (const Link& link : found->second)
+        if (link.input == input) return true;
+    return false;
+}
+
+bool inRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
+
+// The empty text that a null pointer stands for on text inputs.
+char emptyText[1] = {'\0'};
+
+}  // namespace
+
+// A null value reaches an input of type any as it is, a text input as the
+// empty text, and no other input: converters never see a null pointer.
+static void deliverNullTo(Corvane* receiver, Corvane::Input& input) {
+    std::string emptyString;
+    switch (input.type) {
+        case vorn_any: (receiver->*input.callback)(nullptr); break;
+        case vorn_cstring: (receiver->*input.callback)(emptyText); break;
+        case vorn_string: (receiver->*input.callback)(&emptyString); break;
+        default: break;
+    }
+}
+
+Corvane::Input::Input(const std::string& name, void (Corvane::*callback)(void*), vorn_type type,
+                      const std::string& description)
+    : name(name),
+      callback(callback),
+      converter(callback),
+      type(type),
+      description(description),
+      sender(nullptr),
+      converterObject(nullptr),
+      senderOutput(0) {}
+
+Corvane::Input::~Input() {}
+
+std::string Corvane::Input::GetInputString() {
+    if (sender == nullptr) return value;
+    std::vector<Corvane::Output>& senderOutputs = *sender->GetOutputs();
+    std::string outputName = senderOutput < senderOutputs.size() ? senderOutputs[senderOutput].name : "";
+    return sender->GetName() + " " + outputName;
+}
+
+Corvane::Output::Output(const std::string& name, vorn_type type, const std::string& description)
+    : name(name), type(type), description(description) {}
+
+Corvane::Output::Output() : type(vorn_none) {}
+
+Corvane::Corvane(pluginHandle* handle, const std::string& name)
+    : converterCallback(nullptr),
+      converterTarget(nullptr),
+      connectionChanged(true),
+      running(false),
+      posX(100),
+      posY(100),
+      sizeX(125),
+      sizeY(100),
+      collapsed(false),
+      name(name),
+      handle(handle),
+      manager(nullptr),
+      currentInput(0),
+      replacingInputs(false) {}
+
+Corvane::~Corvane() {
+    // Receivers of this module's outputs forget it as their sender.
+    for (unsigned int o = 0; o < outputs.size(); ++o) {
+        Output& output = outputs[o];
+        for (size_t k = 0; k < output.receivers.size(); ++k) {
+            Corvane* receiver = output.receivers[k];
+            unsigned int input = output.receiverInputs[k];
+            removeLink(receiver, this, o, input);
+            if (receiver == this || input >= receiver->inputs.size()) continue;
+            Input& record = receiver->inputs[input];
+            if (record.sender == this && record.senderOutput == o) record.sender = nullptr;
+            if (!hasLinkToInput(receiver, input)) receiver->connectedInputs.erase(&record);
+        }
+    }
+    // Every sender that still delivers to this module drops those connections.
+    LinkTable& table = incomingLinks();
+    LinkTable::iterator found = table.find(this);
+    if (found == table.end()) return;
+    std::vector<Link> links = found->second;
+    table.erase(found);
+    for (const Link& link : links) {
+        if (link.sender == this || link.output >= link.sender->outputs.size()) continue;
+        Output& output = link.sender->outputs[link.output];
+        for (size_t k = 0; k < output.receivers.size(); ++k) {
+            if (output.receivers[k] == this && output.receiverInputs[k] == link.input) {
+                link.sender->detachReceiver(link.output, static_cast<unsigned int>(k));
+                break;
+            }
+        }
+    }
+}
+
+void Corvane::detachReceiver(unsigned int output, unsigned int k) {
+    Output& record = outputs[output];
+    record.receivers.erase(record.receivers.begin() + k);
+    record.receiverInputs.erase(record.receiverInputs.begin() + k);
+    record.targets.erase(record.targets.begin() + k);
+    record.methods.erase(record.methods.begin() + k);
+    if (record.receivers.empty()) connectedOutputs.erase(&record);
+}
+
+void Corvane::Init() {}
+void Corvane::Reset() {}
+
+void Corvane::AddReceiver(const std::string& output, Corvane* receiver, const std::string& input) {
+    if (receiver == nullptr) return;
+    for (size_t o = 0; o < outputs.size(); ++o) {
+        if (outputs[o].name == output) {
+            AddReceiver(static_cast<int>(o), receiver, receiver->GetNumberForInput(input));
+            return;
+        }
+    }
+}
+
+void Corvane::AddReceiver(int output, Corvane* receiver, int input) {
+    if (receiver == nullptr || !inRange(output, outputs.size())) return;
+    std::vector<Input>& receiverInputs = *receiver->GetInputs();
+    if (!inRange(input, receiverInputs.size())) return;
+    Output& record = outputs[output];
+    Input& target = receiverInputs[input];
+    bool present = false;
+    for (size_t k = 0; k < record.receivers.size(); ++k)
+        if (record.receivers[k] == receiver && record.receiverInputs[k] == static_cast<unsigned int>(input))
+            present = true;
+    if (!present) {
+        record.receivers.push_back(receiver);
+        record.receiverInputs.push_back(static_cast<unsigned int>(input));
+        if (record.type != vorn_none && target.callback != nullptr) {
+            record.targets.push_back(FindReceiver(receiver, record.type, target));
+            record.methods.push_back(target.converter);
+            receiver->connectionChanged = true;
+            target.sender = this;
+            target.senderOutput = static_cast<unsigned int>(output);
+        } else {
+            record.targets.push_back(nullptr);
+            record.methods.push_back(nullptr);
+        }
+        addLink(receiver, Link{this, static_cast<unsigned int>(output), static_cast<unsigned int>(input)});
+    }
+    connectedOutputs.insert(&record);
+    receiver->connectedInputs.insert(&target);
+}
+
+void Corvane::RemoveReceiver(const std::string& output, Corvane* receiver, const std::string& input) {
+    if (receiver == nullptr) return;
+    for (size_t o = 0; o < outputs.size(); ++o) {
+        if (outputs[o].name == output) {
+            RemoveReceiver(static_cast<int>(o), receiver, receiver->GetNumberForInput(input));
+            return;
+        }
+    }
+}
+
+void Corvane::RemoveReceiver(int output, Corvane* receiver, int input) {
+    if (receiver == nullptr || !inRange(output, outputs.size())) return;
+    std::vector<Input>& receiverInputs = *receiver->GetInputs();
+    if (!inRange(input, receiverInputs.size())) return;
+    Output& record = outputs[output];
+    for (size_t k = 0; k < record.receivers.size(); ++k) {
+        if (record.receivers[k] == receiver && record.receiverInputs[k] == static_cast<unsigned int>(input)) {
+            detachReceiver(static_cast<unsigned int>(output), static_cast<unsigned int>(k));
+            removeLink(receiver, this, static_cast<unsigned int>(output), static_cast<unsigned int>(input));
+            break;
+        }
+    }
+    Input& target = receiverInputs[input];
+    if (target.sender == this && target.senderOutput == static_cast<unsigned int>(output)) target.sender = nullptr;
+    if (!hasLinkToInput(receiver, static_cast<unsigned int>(input))) receiver->connectedInputs.erase(&target);
+    if (record.receivers.empty()) connectedOutputs.erase(&record);
+}
+
+void Corvane::RefreshReceivers(int output) {
+    if (!inRange(output, outputs.size())) return;
+    Output& record = outputs[output];
+    for (size_t k = 0; k < record.receivers.size(); ++k) {
+        std::vector<Input>& receiverInputs = *record.receivers[k]->GetInputs();
+        if (record.receiverInputs[k] >= receiverInputs.size()) continue;
+        Input& target = receiverInputs[record.receiverInputs[k]];
+        if (record.type == vorn_none || target.callback == nullptr) {
+            record.targets[k] = nullptr;
+            record.methods[k] = nullptr;
+            continue;
+        }
+        record.targets[k] = FindReceiver(record.receivers[k], record.type, target);
+        record.methods[k] = target.converter;
+    }
+}
+
+void Corvane::SetSender(const std::string& input, Corvane* sender, const std::string& output) {
+    if (sender == nullptr) return;
+    int inputIndex = GetNumberForInput(input);
+    if (inputIndex < 0) return;
+    std::vector<Output>& senderOutputs = *sender->GetOutputs();
+    for (size_t o = 0; o < senderOutputs.size(); ++o) {
+        if (senderOutputs[o].name == output) {
+            SetSender(inputIndex, sender, static_cast<int>(o));
+            return;
+        }
+    }
+}
+
+void Corvane::SetSender(int input, Corvane* sender, int output) {
+    if (sender == nullptr || !inRange(input, inputs.size())) return;
+    if (!inRange(output, sender->GetOutputs()->size())) return;
+    Input& record = inputs[input];
+    if (record.sender != nullptr) record.sender->RemoveReceiver(static_cast<int>(record.senderOutput), this, input);
+    sender->AddReceiver(output, this, input);
+}
+
+void Corvane::SetInput(const std::string& input, void* value) { SetInput(GetNumberForInput(input), value); }
+
+void Corvane::SetInput(int input, void* value) {
+    if (!inRange(input, inputs.size())) return;
+    Input& record = inputs[input];
+    if (record.callback == nullptr) return;
+    currentInput = input;
+    if (value == nullptr) {
+        deliverNullTo(this, record);
+        return;
+    }
+    Corvane* target = FindReceiver(this, vorn_cstring, record);
+    if (target == nullptr) return;
+    (target->*record.converter)(value);
+}
+
+void Corvane::SendOutput(unsigned int output, void* value) {
+    if (output >= outputs.size()) {
+        std::cerr << "Function " << output << " not defined" << std::endl;
+        return;
+    }
+    SendOutput(outputs[output], value);
+}
+
+void Corvane::SendOutput(Corvane::Output& output, void* value) {
+    if (value == nullptr) {
+        deliverNull(output);
+        return;
+    }
+    for (size_t k = 0; k < output.receivers.size(); ++k) {
+        Corvane* target = output.targets[k];
+        if (target == nullptr) continue;
+        output.receivers[k]->currentInput = static_cast<int>(output.receiverInputs[k]);
+        (target->*output.methods[k])(value);
+    }
+}
+
+void Corvane::deliverNull(Corvane::Output& output) {
+    for (size_t k = 0; k < output.receivers.size(); ++k) {
+        if (output.targets[k] == nullptr) continue;
+        Corvane* receiver = output.receivers[k];
+        std::vector<Input>& receiverInputs = *receiver->GetInputs();
+        if (output.receiverInputs[k] >= receiverInputs.size()) continue;
+        receiver->currentInput = static_cast<int>(output.receiverInputs[k]);
+        deliverNullTo(receiver, receiverInputs[output.receiverInputs[k]]);
+    }
+}
+
+void Corvane::Start() {
+    std::cout << name << " has no function 'Run()'!" << std::endl;
+    std::cout << "Select different plugin as \"driver\" (first plugin in mivet file)." << std::endl;
+    running = true;
+}
+
+void Corvane::Stop() {
+    std::cout << "Stop()" << std::endl;
+    running = false;
+}
+
+void Corvane::SetName(const std::string& newName) { name = newName; }
+std::string& Corvane::GetName() { return name; }
+void Corvane::SetHandle(pluginHandle* newHandle) { handle = newHandle; }
+pluginHandle* Corvane::GetHandle() { return handle; }
+void Corvane::SetManager(Mesgrave* newManager) { manager = newManager; }
+Mesgrave* Corvane::GetManager() { return manager; }
+
+std::vector<Corvane::Output>* Corvane::GetOutputs() { return &outputs; }
+std::vector<Corvane::Input>* Corvane::GetInputs() { return &inputs; }
+
+std::vector<Corvane::Output*>* Corvane::GetOutputPointers() {
+    std::vector<Output*>* pointers = new std::vector<Output*>;
+    for (Output& output : outputs) pointers->push_back(&output);
+    return pointers;
+}
+
+std::vector<Corvane::Input*>* Corvane::GetInputPointers() {
+    std::vector<Input*>* pointers = new std::vector<Input*>;
+    for (Input& input : inputs) pointers->push_back(&input);
+    return pointers;
+}
+
+std::vector<Corvane::Output*>* Corvane::GetConOutputs() {
+    return new std::vector<Output*>(connectedOutputs.begin(), connectedOutputs.end());
+}
+
+std::vector<Corvane::Input*>* Corvane::GetConInputs() {
+    return new std::vector<Input*>(connectedInputs.begin(), connectedInputs.end());
+}
+
+int Corvane::GetNumberForInput(const std::string& inputName) {
+    for (size_t i = 0; i < inputs.size(); ++i)
+        if (inputs[i].name == inputName) return static_cast<int>(i);
+    return -1;
+}
+
+std::string Corvane::GetInputString(int index) {
+    if (!inRange(index, inputs.size())) return "";
+    return inputs[index].GetInputString();
+}
+
+void Corvane::replaceInputs(Corvane::Input prototype, std::vector<std::string>& names, int first, int keepAtEnd) {
+    const int count = static_cast<int>(inputs.size());
+    if (first < 0 || keepAtEnd < 0 || first + keepAtEnd > count) return;
+    const unsigned int end = static_cast<unsigned int>(count - keepAtEnd);
+    const unsigned int added = static_cast<unsigned int>(names.size());
+    replacingInputs = true;
+
+    // Inputs that are erased lose their senders; kept inputs keep theirs.
+    LinkTable& table = incomingLinks();
+    if (table.count(this) != 0) {
+        std::vector<Link> links = table[this];
+        for (const Link& link : links)
+            if (link.input >= static_cast<unsigned int>(first) && link.input < end)
+                link.sender->RemoveReceiver(static_cast<int>(link.output), this, static_cast<int>(link.input));
+    }
+    std::vector<unsigned int> connected;
+    for (Input* input : connectedInputs) connected.push_back(static_cast<unsigned int>(input - inputs.data()));
+    connectedInputs.clear();
+
+    for (unsigned int i = static_cast<unsigned int>(first); i < end; ++i)
+        rememberedValues[inputs[i].name] = inputs[i].value;
+    inputs.erase(inputs.begin() + first, inputs.begin() + end);
+    for (unsigned int j = 0; j < added; ++j) {
+        prototype.name = names[j];
+        prototype.value = rememberedValues[names[j]];
+        inputs.insert(inputs.begin() + first + j, prototype);
+    }
+
+    // Connections to the inputs kept at the end follow them to their new index.
+    auto moved = [&](unsigned int index) { return index >= end ? index - end + first + added : index; };
+    if (table.count(this) != 0) {
+        std::vector<Link>& links = table[this];
+        std::set<std::pair<Corvane*, unsigned int> > sendingOutputs;
+        for (const Link& link : links) sendingOutputs.insert(std::make_pair(link.sender, link.output));
+        for (const auto& sending : sendingOutputs) {
+            if (sending.second >= sending.first->outputs.size()) continue;
+            Output& output = sending.first->outputs[sending.second];
+            for (size_t k = 0; k < output.receivers.size(); ++k)
+                if (output.receivers[k] == this) output.receiverInputs[k] = moved(output.receiverInputs[k]);
+        }
+        for (Link& link : links) link.input = moved(link.input);
+    }
+    for (unsigned int index : connected)
+        if (index < static_cast<unsigned int>(first) || index >= end) connectedInputs.insert(&inputs[moved(index)]);
+
+    for (unsigned int j = 0; j < added; ++j) {
+        std::string text = inputs[first + j].value;
+        SetInput(static_cast<int>(first + j), const_cast<char*>(text.c_str()));
+    }
+    replacingInputs = false;
+}

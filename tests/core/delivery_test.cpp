@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "probe_fixture.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+class Delivery : public ::testing::Test {
+protected:
+    CoreProbe* probe(const std::string& name) {
+        CoreProbe* made = makeProbe(name, &log);
+        made->outputs[0].type = vorn_any;
+        alive.push_back(made);
+        return made;
+    }
+    void destroy(CoreProbe* gone) {
+        alive.erase(std::find(alive.begin(), alive.end(), gone));
+        deleteProbe(gone);
+    }
+    void TearDown() override {
+        while (!alive.empty()) destroy(alive.back());
+    }
+    void send(CoreProbe* sender, double value) {
+        sender->outputs[0].type = vorn_double;
+        sender->RefreshReceivers(0);
+        sender->SendOutput(0u, &value);
+    }
+
+    Log log;
+    std::vector<CoreProbe*> alive;
+};
+
+TEST_F(Delivery, SameConnectionTwiceIsRecordedOnce) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    a->AddReceiver(0, b, inputIndex(b, "double"));
+    a->AddReceiver("out", b, "double");
+    EXPECT_EQ(a->outputs[0].receivers.size(), 1u);
+    send(a, 2);
+    EXPECT_EQ(log, Log{"b.double=2"});
+}
+
+TEST_F(Delivery, OneReceiverThroughTwoInputsIsCalledOncePerInputInConnectionOrder) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    a->AddReceiver("out", b, "int");
+    a->AddReceiver("out", b, "cstring");
+    send(a, 2.5);
+    EXPECT_EQ(log, (Log{"b.int=2", "b.cstring='2.5'"}));
+}
+
+TEST_F(Delivery, ReceiverThatSendsDeliversDepthFirst) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    CoreProbe* c = probe("c");
+    CoreProbe* d = probe("d");
+    a->AddReceiver("out", b, "relay");
+    a->AddReceiver("out", c, "any");
+    b->AddReceiver("out", d, "any");
+    a->SendOutput(0u, nullptr);
+    EXPECT_EQ(log, (Log{"b.relay", "d.any=null", "c.any=null"}));
+}
+
+TEST_F(Delivery, OutOfRangeIndicesDoNothing) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    int inputs = static_cast<int>(b->inputs.size());
+    a->AddReceiver(1, b, 0);
+    a->AddReceiver(-1, b, 0);
+    a->AddReceiver(0, b, inputs);
+    a->AddReceiver(0, b, -1);
+    a->AddReceiver("nothing", b, "int");
+    a->AddReceiver("out", b, "nothing");
+    a->AddReceiver(0, nullptr, 0);
+    b->SetSender(inputs, a, 0);
+    b->SetSender("nothing", a, "out");
+    b->SetInput(inputs, nullptr);
+    b->SetInput("nothing", nullptr);
+    a->RemoveReceiver(0, b, inputs);
+    EXPECT_TRUE(a->outputs[0].receivers.empty());
+    EXPECT_TRUE(a->connectedOutputs.empty());
+    EXPECT_TRUE(b->connectedInputs.empty());
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Delivery, UnknownOutputIndexIsReported) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    a->AddReceiver("out", b, "any");
+    testing::internal::CaptureStderr();
+    a->SendOutput(1u, nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Function 1 not defined\n");
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Delivery, CurrentInputNamesTheFedInputAlsoThroughAConverter) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    a->AddReceiver("out", b, "float");
+    send(a, 1);
+    EXPECT_EQ(b->currentInput, inputIndex(b, "float"));
+    a->AddReceiver("out", b, "double");
+    send(a, 1);
+    EXPECT_EQ(b->currentInput, inputIndex(b, "double"));
+}
+
+TEST_F(Delivery, SetSenderReplacesThePreviousSender) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    CoreProbe* c = probe("c");
+    c->SetSender("double", a, "out");
+    c->SetSender("double", b, "out");
+    EXPECT_TRUE(a->outputs[0].receivers.empty());
+    EXPECT_EQ(b->outputs[0].receivers, std::vector<Corvane*>{c});
+    EXPECT_EQ(c->GetInputString(inputIndex(c, "double")), "b out");
+    c->SetSender(inputIndex(c, "double"), a, 7);
+    EXPECT_EQ(c->inputs[inputIndex(c, "double")].sender, b);
+    EXPECT_EQ(b->outputs[0].receivers.size(), 1u);
+}
+
+TEST_F(Delivery, InputStringIsSenderAndOutputOrTheLiteral) {
+    CoreProbe* gauss = probe("gauss");
+    CoreProbe* b = probe("b");
+    gauss->outputs[0].name = "data";
+    b->SetSender("double", gauss, "data");
+    char literal[] = "5";
+    b->SetInput("int", literal);
+    b->inputs[inputIndex(b, "int")].value = "5";
+    EXPECT_EQ(b->GetInputString(inputIndex(b, "double")), "gauss data");
+    EXPECT_EQ(b->GetInputString(inputIndex(b, "int")), "5");
+}
+
+TEST_F(Delivery, PairWithoutConverterIsRecordedButNeverDelivered) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    a->outputs[0].type = vorn_int;
+    a->AddReceiver("out", b, "uint64");
+    ASSERT_EQ(a->outputs[0].receivers.size(), 1u);
+    EXPECT_EQ(a->outputs[0].targets[0], nullptr);
+    EXPECT_EQ(b->inputs[inputIndex(b, "uint64")].sender, a);
+    int value = 1;
+    a->SendOutput(0u, &value);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Delivery, DestroyingAReceiverRemovesItFromEverySender) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    CoreProbe* untyped = probe("u");
+    CoreProbe* r = probe("r");
+    untyped->outputs[0].type = vorn_none;
+    a->AddReceiver("out", r, "double");
+    b->AddReceiver("out", r, "double");
+    untyped->AddReceiver("out", r, "any");
+    destroy(r);
+    for (CoreProbe* sender : {a, b, untyped}) {
+        EXPECT_TRUE(sender->outputs[0].receivers.empty());
+        EXPECT_TRUE(sender->outputs[0].targets.empty());
+        EXPECT_TRUE(sender->connectedOutputs.empty());
+    }
+    send(a, 1);
+    send(b, 1);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Delivery, DestroyingASenderLeavesItsReceiversWithoutSender) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    CoreProbe* r = probe("r");
+    a->AddReceiver("out", r, "double");
+    b->AddReceiver("out", r, "int");
+    destroy(a);
+    EXPECT_EQ(r->inputs[inputIndex(r, "double")].sender, nullptr);
+    EXPECT_EQ(r->inputs[inputIndex(r, "int")].sender, b);
+    EXPECT_EQ(r->connectedInputs.size(), 1u);
+    send(b, 4);
+    EXPECT_EQ(log, Log{"r.int=4"});
+}
+
+TEST_F(Delivery, RemovingOneOfTwoSendersKeepsTheOtherAsSender) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    CoreProbe* r = probe("r");
+    a->AddReceiver("out", r, "double");
+    b->AddReceiver("out", r, "double");
+    a->RemoveReceiver("out", r, "double");
+    EXPECT_EQ(r->inputs[inputIndex(r, "double")].sender, b);
+    EXPECT_EQ(r->connectedInputs.size(), 1u);
+    destroy(b);
+    EXPECT_EQ(r->inputs[inputIndex(r, "double")].sender, nullptr);
+    EXPECT_TRUE(r->connectedInputs.empty());
+}
+
+TEST_F(Delivery, BaseStartAndStop) {
+    CoreProbe* a = probe("lonely");
+    testing::internal::CaptureStdout();
+    a->Start();
+    EXPECT_TRUE(a->running);
+    a->Stop();
+    EXPECT_FALSE(a->running);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "lonely has no function 'Run()'!\n"
+              "Select different plugin as \"driver\" (first plugin in mivet file).\n"
+              "Stop()\n");
+}
+
+class DynamicInputs : public Delivery {
+protected:
+    // Replaces the probe's inputs from "cstring" on, keeping the last `keep`.
+    void replace(CoreProbe* module, std::vector<std::string> names, int keep) {
+        Corvane::Input prototype("dummy", module->inputs[0].callback, vorn_cstring, "");
+        module->replaceInputs(prototype, names, first, keep);
+    }
+    int first = 5;
+};
+
+TEST_F(DynamicInputs, RememberedValuesReturnWithTheirNames) {
+    CoreProbe* m = probe("m");
+    replace(m, {"a", "c"}, 0);
+    ASSERT_EQ(m->inputs.size(), 7u);
+    m->inputs[5].value = "5";
+    log.clear();
+    replace(m, {"a", "b"}, 0);
+    EXPECT_EQ(log, (Log{"m.a='5'", "m.b=''"}));
+    EXPECT_EQ(m->inputs[5].value, "5");
+    log.clear();
+    m->inputs[6].value = "x";
+    replace(m, {"c"}, 0);
+    replace(m, {"c", "b"}, 0);
+    EXPECT_EQ(log.back(), "m.b='x'");
+    EXPECT_FALSE(m->replacingInputs);
+}
+
+TEST_F(DynamicInputs, ErasedInputsLoseTheirSendersAndKeptInputsStayConnected) {
+    CoreProbe* m = probe("m");
+    CoreProbe* toErased = probe("e");
+    CoreProbe* toKept = probe("k");
+    toErased->AddReceiver("out", m, "vdouble");
+    toKept->AddReceiver("out", m, "relay");
+    int keep = static_cast<int>(m->inputs.size()) - inputIndex(m, "tavrel");
+    replace(m, {"x", "y", "z"}, keep);
+    EXPECT_TRUE(toErased->outputs[0].receivers.empty());
+    ASSERT_EQ(toKept->outputs[0].receivers.size(), 1u);
+    EXPECT_EQ(toKept->outputs[0].receiverInputs[0], static_cast<unsigned>(inputIndex(m, "relay")));
+    EXPECT_EQ(m->connectedInputs.size(), 1u);
+    EXPECT_EQ(*m->connectedInputs.begin(), &m->inputs[inputIndex(m, "relay")]);
+    log.clear();
+    toKept->SendOutput(0u, nullptr);
+    EXPECT_EQ(log, Log{"m.relay"});
+    destroy(m);
+    EXPECT_TRUE(toKept->outputs[0].receivers.empty());
+}
+
+}  // namespace
