@@ -50,6 +50,13 @@ bool hasLinkToInput(const Corvane* receiver, unsigned int input) {
 
 bool inRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
 
+// Index of the first output named `name`, or -1.
+int outputNamed(const std::vector<Corvane::Output>& outputs, const std::string& name) {
+    for (size_t o = 0; o < outputs.size(); ++o)
+        if (outputs[o].name == name) return static_cast<int>(o);
+    return -1;
+}
+
 // The empty text that a null pointer stands for on text inputs.
 char emptyText[1] = {'\0'};
 
@@ -153,13 +160,8 @@ void Corvane::Init() {}
 void Corvane::Reset() {}
 
 void Corvane::AddReceiver(const std::string& output, Corvane* receiver, const std::string& input) {
-    if (receiver == nullptr) return;
-    for (size_t o = 0; o < outputs.size(); ++o) {
-        if (outputs[o].name == output) {
-            AddReceiver(static_cast<int>(o), receiver, receiver->GetNumberForInput(input));
-            return;
-        }
-    }
+    int index = outputNamed(outputs, output);
+    if (receiver != nullptr && index >= 0) AddReceiver(index, receiver, receiver->GetNumberForInput(input));
 }
 
 void Corvane::AddReceiver(int output, Corvane* receiver, int input) {
@@ -192,13 +194,8 @@ void Corvane::AddReceiver(int output, Corvane* receiver, int input) {
 }
 
 void Corvane::RemoveReceiver(const std::string& output, Corvane* receiver, const std::string& input) {
-    if (receiver == nullptr) return;
-    for (size_t o = 0; o < outputs.size(); ++o) {
-        if (outputs[o].name == output) {
-            RemoveReceiver(static_cast<int>(o), receiver, receiver->GetNumberForInput(input));
-            return;
-        }
-    }
+    int index = outputNamed(outputs, output);
+    if (receiver != nullptr && index >= 0) RemoveReceiver(index, receiver, receiver->GetNumberForInput(input));
 }
 
 void Corvane::RemoveReceiver(int output, Corvane* receiver, int input) {
@@ -239,14 +236,8 @@ void Corvane::RefreshReceivers(int output) {
 void Corvane::SetSender(const std::string& input, Corvane* sender, const std::string& output) {
     if (sender == nullptr) return;
     int inputIndex = GetNumberForInput(input);
-    if (inputIndex < 0) return;
-    std::vector<Output>& senderOutputs = *sender->GetOutputs();
-    for (size_t o = 0; o < senderOutputs.size(); ++o) {
-        if (senderOutputs[o].name == output) {
-            SetSender(inputIndex, sender, static_cast<int>(o));
-            return;
-        }
-    }
+    int outputIndex = outputNamed(*sender->GetOutputs(), output);
+    if (inputIndex >= 0 && outputIndex >= 0) SetSender(inputIndex, sender, outputIndex);
 }
 
 void Corvane::SetSender(int input, Corvane* sender, int output) {
