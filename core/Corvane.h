@@ -1,6 +1,7 @@
 #ifndef ZARN_CORE_CORVANE_H
 #define ZARN_CORE_CORVANE_H
 
+#include <atomic>
 #include <map>
 #include <ostream>
 #include <set>
@@ -205,7 +206,7 @@ public:
     std::vector<Corvane::Input> inputs;
     std::set<Corvane::Input*> connectedInputs;
     bool connectionChanged;
-    bool running;
+    std::atomic<bool> running;  // cleared by Stop from another thread while the driver runs
     float posX, posY;
     float sizeX, sizeY;
     bool collapsed;
