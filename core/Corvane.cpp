@@ -296,14 +296,15 @@ void Corvane::deliverNull(Corvane::Output& output) {
     }
 }
 
+// Each line goes out in one write, so a second thread's output cannot split it.
 void Corvane::Start() {
-    std::cout << name << " has no function 'Run()'!" << std::endl;
-    std::cout << "Select different plugin as \"driver\" (first plugin in mivet file)." << std::endl;
+    std::cout << name + " has no function 'Run()'!\n" << std::flush;
+    std::cout << "Select different plugin as \"driver\" (first plugin in mivet file).\n" << std::flush;
     running = true;
 }
 
 void Corvane::Stop() {
-    std::cout << "Stop()" << std::endl;
+    std::cout << "Stop()\n" << std::flush;
     running = false;
 }
 

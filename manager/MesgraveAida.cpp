@@ -53,6 +53,16 @@ void* openLibrary(const std::string& file, std::string& error) {
     return library;
 }
 
+// Calls an AIDA system's entry point. Analysis factories are never deleted,
+// since modules of any manager may still use one; each is kept here, so a
+// later load that replaces gAIDA leaves the earlier one reachable, not lost.
+AIDA::IAnalysisFactory* createAnalysisFactory(void* entry) {
+    static std::vector<AIDA::IAnalysisFactory*>* created = new std::vector<AIDA::IAnalysisFactory*>;
+    AIDA::IAnalysisFactory* factory = reinterpret_cast<CreateAnalysisFactory>(entry)();
+    if (factory) created->push_back(factory);
+    return factory;
+}
+
 // Plotters and their factories stay alive for the rest of the process: a
 // shown plotter may still be on screen. Keeping them here leaves them
 // reachable rather than lost.
@@ -98,7 +108,7 @@ void Mesgrave::loadAIDA(const std::string& name) {
         loaderError();
         void* entry = dlsym(library, kEntryPoint);
         if (entry) {
-            gAIDA = reinterpret_cast<CreateAnalysisFactory>(entry)();
+            gAIDA = createAnalysisFactory(entry);
         } else {
             std::cerr << loaderError() << std::endl;
         }
@@ -115,7 +125,7 @@ void Mesgrave::findAIDA() {
     void* entry = dlsym(RTLD_DEFAULT, kEntryPoint);
     if (!entry) return;
     std::cout << "...found" << std::endl;
-    gAIDA = reinterpret_cast<CreateAnalysisFactory>(entry)();
+    gAIDA = createAnalysisFactory(entry);
     if (gAIDA) {
         analysisFactory = gAIDA;
         std::cout << "IAnalysisFactory created" << std::endl;

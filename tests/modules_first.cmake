@@ -1,0 +1,14 @@
+# The generator and text modules (Stepper, Gaussian, Counter, Multiplier,
+# Display, Pennoch) and the example flows: torvask runs flow files in scratch
+# directories and the output is compared exactly.
+set(fm_dir ${CMAKE_CURRENT_LIST_DIR}/modules_first)
+zarn_add_test(modules_first_tests
+  SOURCES ${fm_dir}/fm_flow_run.cpp ${fm_dir}/generators_test.cpp ${fm_dir}/textio_test.cpp
+          ${fm_dir}/example_flows_test.cpp
+  LIBS Corvane zarn_escape tk_process)
+target_include_directories(modules_first_tests PRIVATE ${fm_dir})
+if(ZARN_SANITIZE)
+  # Pennoch's type information lives in its plug-in, which a test loads at run time.
+  target_compile_options(modules_first_tests PRIVATE -fno-sanitize=vptr)
+endif()
+add_dependencies(modules_first_tests torvask Castrine Stepper Gaussian Counter Multiplier Display Pennoch)

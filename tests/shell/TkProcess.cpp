@@ -1,0 +1,198 @@
+#include "TkProcess.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace tk {
+
+std::string makeScratchDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zarn-tk-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
+    return buffer.data();
+}
+
+void removeTree(const std::string& dir) {
+    DIR* listing = opendir(dir.c_str());
+    if (listing) {
+        while (dirent* entry = readdir(listing)) {
+            std::string name = entry->d_name;
+            if (name == "." || name == "..") continue;
+            std::string path = dir + "/" + name;
+            struct stat info;
+            if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+                removeTree(path);
+            else
+                unlink(path.c_str());
+        }
+        closedir(listing);
+    }
+    rmdir(dir.c_str());
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    if (!file) throw std::runtime_error("cannot write " + path);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+namespace {
+
+std::vector<std::string> childEnvironment(const std::vector<std::string>& env) {
+    std::vector<std::string> result = env;
+    const char* inherited[] = {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TMPDIR"};
+    for (const char* name : inherited) {
+        const char* value = std::getenv(name);
+        if (value) result.push_back(std::string(name) + "=" + value);
+    }
+    return result;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& words) {
+    std::vector<char*> result;
+    for (std::string& word : words) result.push_back(&word[0]);
+    result.push_back(nullptr);
+    return result;
+}
+
+}  // namespace
+
+Child::Child(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& env,
+             const std::string& workDir, const std::string& captureDir, Input input)
+    : outPath(captureDir + "/stdout"), errPath(captureDir + "/stderr") {
+    std::vector<std::string> argWords{program};
+    argWords.insert(argWords.end(), args.begin(), args.end());
+    std::vector<std::string> envWords = childEnvironment(env);
+    std::vector<char*> argv = pointers(argWords);
+    std::vector<char*> envp = pointers(envWords);
+
+    int in = -1, feed = -1;
+    if (input == Input::Pipe) {
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) return;
+        in = ends[0];
+        feed = ends[1];
+    } else {
+        in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    }
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (in >= 0 && out >= 0 && err >= 0) {
+        pid = fork();
+        if (pid == 0) {
+            // Only async-signal-safe calls between fork and exec.
+            if (chdir(workDir.c_str()) != 0) _exit(126);
+            if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+            execve(argv[0], argv.data(), envp.data());
+            _exit(127);
+        }
+    }
+    if (in >= 0) close(in);
+    if (out >= 0) close(out);
+    if (err >= 0) close(err);
+    if (pid > 0) {
+        inputFd = feed;
+    } else if (feed >= 0) {
+        close(feed);
+    }
+}
+
+Child::~Child() {
+    closeInput();
+    if (pid > 0 && !reaped) {
+        kill(pid, SIGKILL);
+        reap(true);
+    }
+}
+
+void Child::send(const std::string& text) {
+    if (inputFd < 0) return;
+    // A child that has gone must fail the test, not kill it.
+    signal(SIGPIPE, SIG_IGN);
+    const char* data = text.data();
+    size_t left = text.size();
+    while (left > 0) {
+        ssize_t written = write(inputFd, data, left);
+        if (written <= 0) return;
+        data += written;
+        left -= written;
+    }
+}
+
+void Child::closeInput() {
+    if (inputFd >= 0) close(inputFd);
+    inputFd = -1;
+}
+
+bool Child::reap(bool block) {
+    if (reaped) return true;
+    pid_t done = waitpid(pid, &status, block ? 0 : WNOHANG);
+    if (done == pid) reaped = true;
+    return reaped;
+}
+
+bool Child::waitForOutput(const std::string& text, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (readFile(outPath).find(text) != std::string::npos) return true;
+        if (pid <= 0 || reap(false)) return readFile(outPath).find(text) != std::string::npos;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+ChildResult Child::wait(double seconds) {
+    ChildResult result;
+    if (pid <= 0) return result;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!reap(false) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (!reaped) {
+        result.timedOut = true;
+        kill(pid, SIGKILL);
+        reap(true);
+    }
+    closeInput();
+    if (!result.timedOut && WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+    result.out = readFile(outPath);
+    result.err = readFile(errPath);
+    return result;
+}
+
+ChildResult run(const std::string& program, const std::vector<std::string>& args,
+                const std::vector<std::string>& env, const std::string& workDir, const std::string& captureDir,
+                double seconds) {
+    Child child(program, args, env, workDir, captureDir);
+    return child.wait(seconds);
+}
+
+}  // namespace tk

@@ -1,0 +1,75 @@
+#ifndef ZARN_TESTS_SHELL_TKPROCESS_H
+#define ZARN_TESTS_SHELL_TKPROCESS_H
+
+#include <string>
+#include <vector>
+
+// Scratch directories, files and child processes for tests that run the
+// programs of the build as processes.
+namespace tk {
+
+// A new private directory under $TMPDIR (or /tmp), without trailing '/'.
+std::string makeScratchDir();
+// Removes a directory and everything below it; links are not followed.
+void removeTree(const std::string& dir);
+void writeFile(const std::string& path, const std::string& text);
+// The whole file, "" when it cannot be read.
+std::string readFile(const std::string& path);
+std::vector<std::string> splitLines(const std::string& text);
+
+// What a child did. `exitStatus` is -1 unless the child exited normally.
+struct ChildResult {
+    int exitStatus = -1;
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+};
+
+// How the child's standard input is fed.
+enum class Input { DevNull, Pipe };
+
+// A child process of a test. Its standard output and error go to files,
+// so a child can print as much as it likes while the test waits.
+class Child {
+public:
+    // Starts `program` with `args` in `workDir` with exactly the variables
+    // `env` ("NAME=value") plus PATH and the sanitizer settings of this
+    // process. `captureDir` holds the output files.
+    Child(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& env,
+          const std::string& workDir, const std::string& captureDir, Input input = Input::DevNull);
+    // Kills and reaps a child that is still running.
+    ~Child();
+
+    bool started() const { return pid > 0; }
+    // Writes to the child's standard input (Input::Pipe only).
+    void send(const std::string& text);
+    // Ends the child's standard input.
+    void closeInput();
+    // Waits until the standard output so far holds `text`; false after
+    // `seconds` or when the child ended without printing it.
+    bool waitForOutput(const std::string& text, double seconds);
+    // Waits for the end of the child; after `seconds` it is killed and the
+    // result says timedOut.
+    ChildResult wait(double seconds);
+
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+private:
+    bool reap(bool block);
+    int pid = -1;
+    int inputFd = -1;
+    int status = 0;
+    bool reaped = false;
+    std::string outPath;
+    std::string errPath;
+};
+
+// Starts a child with standard input from /dev/null and waits for it.
+ChildResult run(const std::string& program, const std::vector<std::string>& args,
+                const std::vector<std::string>& env, const std::string& workDir, const std::string& captureDir,
+                double seconds = 60);
+
+}  // namespace tk
+
+#endif
