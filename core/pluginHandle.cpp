@@ -59,6 +59,15 @@ std::string libraryPath(const std::string& dir, const std::string& file, bool en
 
 }  // namespace
 
+std::string mangledFunctionName(const std::string& className, const std::string& function,
+                                const std::string& signature) {
+    std::string symbol = "_Z";
+    if (!className.empty()) symbol += "N" + std::to_string(className.size()) + className;
+    symbol += function.empty() ? std::string("C2") : std::to_string(function.size()) + function;
+    if (!className.empty()) symbol += "E";
+    return symbol + signature;
+}
+
 pluginHandle::pluginHandle(const std::string& name, void* lib, Corvane* (*newObject)(std::string&),
                            void (*delObject)(void*))
     : name(name), lib(lib), newObject(newObject), delObject(delObject) {
@@ -109,12 +118,7 @@ void* pluginHandle::findSymbol(const std::string& className, const std::string& 
                                const std::string& signature) {
     if (lib == nullptr) return nullptr;
     dlerror();
-    std::string symbol = "_Z";
-    if (!className.empty()) symbol += "N" + std::to_string(className.size()) + className;
-    symbol += function.empty() ? std::string("C2") : std::to_string(function.size()) + function;
-    if (!className.empty()) symbol += "E";
-    symbol += signature;
-    void* address = dlsym(lib, symbol.c_str());
+    void* address = dlsym(lib, mangledFunctionName(className, function, signature).c_str());
     writeLoaderError(dlerror());
     return address;
 }

@@ -5,6 +5,11 @@
 
 class Corvane;
 
+// The mangled name of a function given by its class (empty for a free
+// function), its name (empty for a constructor) and its signature text.
+std::string mangledFunctionName(const std::string& className, const std::string& function,
+                                const std::string& signature);
+
 // One module plug-in file <name>.zlk: where it lies, its opened library and
 // its two entry points. Copies of a loaded handle share the library, which
 // the last of them closes.

@@ -179,12 +179,7 @@ void Mesgrave::showPlotter() const {
 void* Mesgrave::findSymbol(void* library, const std::string& className, const std::string& function,
                            const std::string& signature) {
     loaderError();
-    std::string mangled = "_Z";
-    if (!className.empty()) mangled += "N" + std::to_string(className.size()) + className;
-    mangled += function.empty() ? std::string("C2") : std::to_string(function.size()) + function;
-    if (!className.empty()) mangled += "E";
-    mangled += signature;
-    void* address = dlsym(library, mangled.c_str());
+    void* address = dlsym(library, mangledFunctionName(className, function, signature).c_str());
     std::string error = loaderError();
     if (!error.empty()) {
         std::cerr << error << std::endl;
