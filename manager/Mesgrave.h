@@ -123,6 +123,12 @@ public:
     int skipSize;
 };
 
+// The words of ONX_ARGS as the argument vector of a plotter factory. The
+// vector stays valid for the rest of the process, since an AIDA system may
+// keep the argv it is given; `count` gets the number of words, and the result
+// is null when there are none. Call it from the thread that builds flows.
+char** plotterArguments(int& count);
+
 extern "C" {
 Mesgrave* Vorn_createManager(const std::string& aidaSystem);
 void VornCycle();

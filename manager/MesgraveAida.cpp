@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,9 +79,10 @@ void keepForProcess(AIDA::IPlotterFactory* plotterFactory, AIDA::IPlotter* plott
 // null when nothing could be created.
 AIDA::IPlotter* createPlotter(void* factory, const char* noFactoryMessage) {
     if (!factory) return nullptr;
-    std::vector<char*> args = Mesgrave::GetArgs("ONX_ARGS");
-    AIDA::IPlotterFactory* plotterFactory = static_cast<AIDA::IAnalysisFactory*>(factory)->createPlotterFactory(
-        static_cast<int>(args.size()), args.empty() ? nullptr : args.data(), "", "");
+    int count;
+    char** args = plotterArguments(count);
+    AIDA::IPlotterFactory* plotterFactory =
+        static_cast<AIDA::IAnalysisFactory*>(factory)->createPlotterFactory(count, args, "", "");
     if (!plotterFactory) {
         if (noFactoryMessage) std::cout << noFactoryMessage << std::endl;
         return nullptr;
@@ -135,6 +137,13 @@ void Mesgrave::findAIDA() {
 // The words are kept for the whole process and never overwritten: an AIDA
 // system may hold on to the argument vector that it was given. Like the rest
 // of flow building, call it from one thread at a time.
+char** plotterArguments(int& count) {
+    static std::list<std::vector<char*> >* kept = new std::list<std::vector<char*> >;
+    kept->push_back(Mesgrave::GetArgs("ONX_ARGS"));
+    count = static_cast<int>(kept->back().size());
+    return kept->back().empty() ? nullptr : kept->back().data();
+}
+
 std::vector<char*> Mesgrave::GetArgs(const char* variable) {
     static std::vector<std::unique_ptr<char[]>>* words = new std::vector<std::unique_ptr<char[]>>;
     std::vector<char*> result;

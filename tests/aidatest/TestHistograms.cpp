@@ -76,7 +76,7 @@ void TestAnnotation::dump(std::ostream& out) const {
 
 // --- TestAxis
 
-TestAxis::TestAxis(int bins, double lower, double upper) : fixed(true) {
+TestAxis::TestAxis(int bins, double lower, double upper) : fixed(true), binsPerUnit(bins / (upper - lower)) {
     for (int i = 0; i <= bins; ++i) edgeList.push_back(lower + (upper - lower) * i / bins);
 }
 
@@ -118,27 +118,7 @@ double TestAxis::binCenter(int index) const {
     return index >= 0 && index < bins() ? (edgeList[index] + edgeList[index + 1]) / 2 : 0;
 }
 
-int TestAxis::coordToIndex(double coord) const {
-    if (std::isnan(coord) || coord >= upperEdge()) return OVERFLOW_BIN;
-    if (coord < lowerEdge()) return UNDERFLOW_BIN;
-    int low = 0, high = bins() - 1;
-    while (low < high) {
-        int middle = (low + high + 1) / 2;
-        if (edgeList[middle] <= coord)
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    return low;
-}
-
 bool TestAxis::sameBinning(const TestAxis& other) const { return edgeList == other.edgeList; }
-
-int TestAxis::cell(int index) const {
-    if (index == UNDERFLOW_BIN) return 0;
-    if (index == OVERFLOW_BIN) return bins() + 1;
-    return index >= 0 && index < bins() ? index + 1 : -1;
-}
 
 std::string TestAxis::describe() const {
     if (fixed)
@@ -248,14 +228,6 @@ bool TestBinned::scale(double scaleFactor) {
     return true;
 }
 
-void TestBinned::accumulate(TestCell& target, double x, double y, double weight) {
-    target.entries += 1;
-    target.height += weight;
-    target.sumW2 += weight * weight;
-    target.sumWX += weight * x;
-    target.sumWY += weight * y;
-}
-
 void TestBinned::dumpHeader(std::ostream& out, const std::string& path, const std::string& binning) const {
     out << typeName() << ' ' << path << " title=\"" << titleText << "\" entries=" << entries()
         << " extra=" << extraEntries() << " sum=" << numberText(sumAllBinHeights()) << ' ' << binning << '\n';
@@ -288,7 +260,7 @@ void* TestHistogram1D::self() const {
 bool TestHistogram1D::isExtra(size_t i) const { return i == 0 || i == cells.size() - 1; }
 
 bool TestHistogram1D::fill(double x, double weight) {
-    int index = xAxisData.coordToIndex(x);
+    int index = xAxisData.locate(x);
     accumulate(cells[xAxisData.cell(index)], x, 0, weight);
     if (index >= 0) {
         sumW += weight;
@@ -380,7 +352,7 @@ void* TestHistogram2D::self() const {
 }
 
 bool TestHistogram2D::fill(double x, double y, double weight) {
-    int indexX = xAxisData.coordToIndex(x), indexY = yAxisData.coordToIndex(y);
+    int indexX = xAxisData.locate(x), indexY = yAxisData.locate(y);
     accumulate(cells[cellOf(indexX, indexY)], x, y, weight);
     if (indexX >= 0 && indexY >= 0) {
         sumW += weight;

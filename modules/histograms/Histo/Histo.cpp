@@ -1,0 +1,330 @@
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "AIDA/IAnalysisFactory.h"
+#include "AIDA/IHistogram1D.h"
+#include "AIDA/IHistogramFactory.h"
+#include "AIDA/IPlotter.h"
+#include "AIDA/ITree.h"
+#include "AidaAccess.h"
+#include "ChannelGrid.h"
+#include "ChannelSelection.h"
+#include "Corvane.h"
+#include "RecordInput.h"
+#include "Selectable.h"
+#include "Tavrel.h"
+#include "TextNumbers.h"
+
+// Fills a set of AIDA 1-D histograms, numbered by the channel grid, with
+// plain numbers or with a property of the event records it receives (one
+// fill per element of a list property, each with its own channel when the
+// channel comes from a list). Binnings come from the input or from the
+// property.
+//
+// Threads: built on the flow's creating thread, fed on the flow thread.
+class Histo : public Corvane {
+public:
+    explicit Histo(std::string& instanceName);
+    ~Histo() override;
+
+    void Init() override;
+    // Recreates the set unless the driver is running, and resolves the
+    // selected properties again at the next record.
+    void Reset() override;
+    // Literal texts: a property path for "fill", a fixed channel or a
+    // channel property for "channel", a bin divisor "/<n>" for "binning".
+    using Corvane::SetInput;
+    void SetInput(int index, void* value) override;
+
+private:
+    enum { kFill = 0, kTavrel = 1, kBinning = 2, kChannel = 9 };
+
+    void fill(void* value);
+    void fillFe(void* value);
+    void setXBinning(void* value);
+    void setXLabel(void* value);
+    void setYLabel(void* value);
+    void setTitle(void* value);
+    void setLabels(void* value);
+    void setDimensions(void* value);
+    void setAddress(void* value);
+    void setChannel(void* value);
+    void setPath(void* value);
+
+    void setDivisor(const char* text);
+    void CreateHistograms();
+    void createHistogram(const std::string& objectName, const std::string& objectTitle);
+    // Resolves the channel and the fill property in `record`; with
+    // `adopt` the property's label and binning are taken and the set is
+    // recreated.
+    void SetPointers(Tavrel& record, bool adopt);
+    void fillElements();
+
+    ChannelGrid grid;
+    ChannelSelection channelSelection;
+    std::vector<AIDA::IHistogram1D*> histograms;
+    AIDA::IHistogramFactory* histogramFactory;
+    AIDA::ITree* tree;
+    std::string title;
+    SelectedValue fillSelection;
+    std::string xlabel;
+    std::string ylabel;
+    FlowBinning inputBinning;
+    FlowBinning propertyBinning;
+    FlowBinning* binning;
+    bool binningByInput;
+    bool xlabelByInput;
+    double divisor;
+    RecordInput recordInput;
+    Tavrel* resolvedRecord;
+};
+
+Histo::Histo(std::string& instanceName)
+    : Corvane(nullptr, "NoName"),
+      grid("/Histograms"),
+      histogramFactory(nullptr),
+      tree(nullptr),
+      title(instanceName),
+      fillSelection(kFill, SelectedValue::kElements),
+      inputBinning(0, 100, 100),
+      binning(&inputBinning),
+      binningByInput(false),
+      xlabelByInput(false),
+      divisor(1.0),
+      resolvedRecord(nullptr) {
+    name = instanceName;
+    description = "1D Histogram, set title for resetting";
+    inputs.push_back(Input("fill", CORVANE_HANDLER(&Histo::fill), vorn_double, "Numbers to be histo'd"));
+    inputs.push_back(Input("tavrel", CORVANE_HANDLER(&Histo::fillFe), vorn_tavrel, "Tavrel to be histo'd"));
+    inputs.push_back(Input("binning", CORVANE_HANDLER(&Histo::setXBinning), vorn_vector_double, "Bins, min, max"));
+    inputs.push_back(Input("xlabel", CORVANE_HANDLER(&Histo::setXLabel), vorn_string,
+                           "Default: empty (or from FlowProperty)"));
+    inputs.push_back(Input("ylabel", CORVANE_HANDLER(&Histo::setYLabel), vorn_string,
+                           "Default: empty (or from FlowProperty)"));
+    inputs.push_back(Input("title", CORVANE_HANDLER(&Histo::setTitle), vorn_string, "Default: name of module"));
+    inputs.push_back(Input("labels", CORVANE_HANDLER(&Histo::setLabels), vorn_vector_string,
+                           "Labels for Histo numbering, i.e. \"Module Channel\""));
+    inputs.push_back(Input("dimension", CORVANE_HANDLER(&Histo::setDimensions), vorn_vector_int,
+                           "Number of histos, i.e. \"3 4 2\" for 24 histos in 3 folders, each containing 4 "
+                           "folders, each containing 2 histos"));
+    inputs.push_back(Input("address", CORVANE_HANDLER(&Histo::setAddress), vorn_vector_int,
+                           "Address of histo the current data belongs to, i.e. \"1 3 0\" (numbering starts "
+                           "with 0!)"));
+    inputs.push_back(Input("channel", CORVANE_HANDLER(&Histo::setChannel), vorn_short,
+                           "Same as address but as plain channel index"));
+    inputs.push_back(Input("path", CORVANE_HANDLER(&Histo::setPath), vorn_string,
+                           "Path in the AIDA memory tree. Default is /Histograms."));
+    std::cout << name << " instantiated" << std::endl;
+}
+
+Histo::~Histo() {
+    grid.trashSet(tree, name);
+    delete histogramFactory;
+    std::cout << name << " deleted" << std::endl;
+}
+
+void Histo::Init() {
+    binning = &inputBinning;
+    AIDA::IAnalysisFactory* factory = aidaaccess::analysisFactoryOf(*this);
+    if (factory == nullptr) return;
+    tree = aidaaccess::createMemoryTree(*factory);
+    if (tree == nullptr) return;
+    tree->mkdirs(grid.path);
+    tree->cd(grid.path);
+    histogramFactory = factory->createHistogramFactory(*tree);
+    if (histogramFactory == nullptr) return;
+    AIDA::IPlotter* plotter = aidaaccess::createPlotter(*factory, "HistogramViewer");
+    if (plotter == nullptr) return;
+    plotter->show();
+    grid.address.push_back(0);
+    channelSelection.channel = 0;
+    channelSelection.clear();
+    grid.dimension.clear();
+    Reset();
+    std::cout << name << " initialized." << std::endl;
+}
+
+void Histo::Reset() {
+    if (aidaaccess::driverRunning(*this)) return;
+    CreateHistograms();
+    connectionChanged = true;
+}
+
+void Histo::SetInput(int index, void* value) {
+    const char* text = value != nullptr ? static_cast<const char*>(value) : "";
+    switch (index) {
+        case kFill:
+            fillSelection.select(*this, text, false);
+            return;
+        case kChannel:
+            channelSelection.selectLiteral(*this, text, false);
+            return;
+        case kBinning:
+            if (text[0] == '/') {
+                setDivisor(text);
+                return;
+            }
+            divisor = 1.0;
+            break;
+        default:
+            break;
+    }
+    Corvane::SetInput(index, value);
+}
+
+void Histo::setDivisor(const char* text) {
+    double value = vorn::parseDouble(text + 1);
+    if (!std::isfinite(value) || value <= 0) {
+        std::cout << name << ": Bin divisor " << text << " refused." << std::endl;
+        return;
+    }
+    divisor = value;
+    CreateHistograms();
+}
+
+void Histo::fill(void* value) {
+    double x = *static_cast<double*>(value);
+    if (std::isnan(x)) {
+        std::cout << name << ": NaN in Histo::fill()" << std::endl;
+        return;
+    }
+    short c = *channelSelection.channelPointer;
+    if (c < 0 || static_cast<size_t>(c) >= histograms.size() || histograms[c] == nullptr) return;
+    histograms[c]->fill(x, 1.0);
+}
+
+void Histo::fillFe(void* value) {
+    Tavrel* record = recordInput.accept(*this, value);
+    if (record == nullptr) return;
+    if (connectionChanged || record->announce || record != resolvedRecord) {
+        bool adopt = connectionChanged || record->announce;
+        connectionChanged = false;
+        resolvedRecord = record;
+        SetPointers(*record, adopt);
+        if (record->announce) return;
+    }
+    channelSelection.refresh();
+    if (fillSelection.vectorMode)
+        fillElements();
+    else
+        fillSelection.sendValue(*this);
+}
+
+void Histo::fillElements() {
+    ListView view;
+    if (!fillSelection.units(view)) return;
+    if (!channelSelection.hasList()) {
+        fillSelection.sendUnits(*this, view, view.count, [](size_t) {});
+        return;
+    }
+    // Elements without a channel entry are not filled.
+    size_t count = std::min(view.count, channelSelection.listSize());
+    fillSelection.sendUnits(*this, view, count, [this](size_t i) { channelSelection.pointAt(i); });
+    channelSelection.rest();
+}
+
+void Histo::SetPointers(Tavrel& record, bool adopt) {
+    channelSelection.resolve(*this, record);
+    FlowProperty* property = fillSelection.resolve(*this, record);
+    if (property == nullptr || !adopt) return;
+    if (!xlabelByInput) xlabel = property->label.empty() ? fillSelection.path : property->label;
+    const FlowBinning& offered = property->binning;
+    if ((offered.bins >= 1 || !offered.values.empty()) && !binningByInput) {
+        propertyBinning = offered;
+        binning = &propertyBinning;
+    } else {
+        binning = &inputBinning;
+    }
+    CreateHistograms();
+}
+
+void Histo::CreateHistograms() {
+    histograms.clear();
+    grid.createSet(tree, name, name, [this](unsigned int, const std::string& suffix) {
+        createHistogram(name + suffix, title + suffix);
+    });
+}
+
+void Histo::createHistogram(const std::string& objectName, const std::string& objectTitle) {
+    const FlowBinning& b = *binning;
+    AIDA::IHistogram1D* histogram = nullptr;
+    if (!b.values.empty()) {
+        if (histogramFactory == nullptr) return;
+        histogram = histogramFactory->createHistogram1D(objectName, objectTitle, b.values, "");
+    } else {
+        int bins = vorn::numericCast<int>(b.bins / divisor);
+        if (bins < 1 || !(b.max > b.min) || !std::isfinite(b.min) || !std::isfinite(b.max)) {
+            std::cout << name << ": Not enough binning information." << std::endl;
+            return;
+        }
+        if (histogramFactory == nullptr) return;
+        histogram = histogramFactory->createHistogram1D(objectName, objectTitle, bins, b.min, b.max, "");
+    }
+    if (histogram != nullptr) aidaaccess::addAxisTitles(*histogram, xlabel, ylabel);
+    histograms.push_back(histogram);
+}
+
+void Histo::setXBinning(void* value) {
+    std::vector<double>& list = *static_cast<std::vector<double>*>(value);
+    if (list.size() != 3) return;
+    inputBinning.bins = vorn::numericCast<int>(list[0]);
+    inputBinning.min = list[1];
+    inputBinning.max = list[2];
+    if (inputBinning.bins == 0) {
+        binningByInput = false;
+        return;
+    }
+    binningByInput = true;
+    binning = &inputBinning;
+    CreateHistograms();
+}
+
+void Histo::setXLabel(void* value) {
+    std::string& text = *static_cast<std::string*>(value);
+    if (text.empty()) return;
+    xlabel = text;
+    xlabelByInput = true;
+    CreateHistograms();
+}
+
+void Histo::setYLabel(void* value) {
+    std::string& text = *static_cast<std::string*>(value);
+    if (text.empty()) return;
+    ylabel = text;
+    CreateHistograms();
+}
+
+void Histo::setTitle(void* value) {
+    if (aidaaccess::driverRunning(*this)) return;
+    std::string& text = *static_cast<std::string*>(value);
+    if (text.empty()) return;
+    title = text;
+    CreateHistograms();
+}
+
+void Histo::setLabels(void* value) {
+    grid.labels = *static_cast<std::vector<std::string>*>(value);
+    CreateHistograms();
+}
+
+void Histo::setDimensions(void* value) {
+    std::vector<int>& list = *static_cast<std::vector<int>*>(value);
+    std::vector<unsigned int> radices(list.begin(), list.end());
+    if (!grid.acceptDimensions(radices, name)) return;
+    grid.dimension = radices;
+    CreateHistograms();
+}
+
+void Histo::setAddress(void* value) {
+    std::vector<int>& list = *static_cast<std::vector<int>*>(value);
+    channelSelection.channel = grid.setAddress(std::vector<unsigned int>(list.begin(), list.end()), name);
+}
+
+void Histo::setChannel(void* value) { channelSelection.channel = *static_cast<short*>(value); }
+
+void Histo::setPath(void* value) { grid.setPath(tree, *static_cast<std::string*>(value), name, name); }
+
+CORVANE_MODULE(Histo)
