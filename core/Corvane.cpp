@@ -39,6 +39,18 @@ void removeLink(Corvane* receiver, Corvane* sender, unsigned int output, unsigne
     if (links.empty()) table.erase(found);
 }
 
+const Link* lastTypedLinkToInput(const Corvane* receiver, unsigned int input) {
+    LinkTable& table = incomingLinks();
+    LinkTable::const_iterator found = table.find(receiver);
+    if (found == table.end()) return nullptr;
+    const Link* last = nullptr;
+    for (const Link& link : found->second)
+        if (link.input == input && link.output < link.sender->outputs.size() &&
+            link.sender->outputs[link.output].type != vorn_none)
+            last = &link;
+    return last;
+}
+
 bool hasLinkToInput(const Corvane* receiver, unsigned int input) {
     LinkTable& table = incomingLinks();
     LinkTable::const_iterator found = table.find(receiver);
@@ -46,6 +58,19 @@ bool hasLinkToInput(const Corvane* receiver, unsigned int input) {
     for (const Link& link : found->second)
         if (link.input == input) return true;
     return false;
+}
+
+// After the connection (sender, output) to an input is gone: an input that
+// named it as its sender names the most recent remaining sender, or none,
+// and an input left without connections is no longer a connected input.
+void forgetConnection(Corvane* receiver, unsigned int input, const Corvane* sender, unsigned int output) {
+    Corvane::Input& record = receiver->inputs[input];
+    if (record.sender == sender && record.senderOutput == output) {
+        const Link* remaining = lastTypedLinkToInput(receiver, input);
+        record.sender = remaining != nullptr ? remaining->sender : nullptr;
+        record.senderOutput = remaining != nullptr ? remaining->output : 0;
+    }
+    if (!hasLinkToInput(receiver, input)) receiver->connectedInputs.erase(&record);
 }
 
 bool inRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
@@ -124,9 +149,7 @@ Corvane::~Corvane() {
             unsigned int input = output.receiverInputs[k];
             removeLink(receiver, this, o, input);
             if (receiver == this || input >= receiver->inputs.size()) continue;
-            Input& record = receiver->inputs[input];
-            if (record.sender == this && record.senderOutput == o) record.sender = nullptr;
-            if (!hasLinkToInput(receiver, input)) receiver->connectedInputs.erase(&record);
+            forgetConnection(receiver, input, this, o);
         }
     }
     // Every sender that still delivers to this module drops those connections.
@@ -210,9 +233,7 @@ void Corvane::RemoveReceiver(int output, Corvane* receiver, int input) {
             break;
         }
     }
-    Input& target = receiverInputs[input];
-    if (target.sender == this && target.senderOutput == static_cast<unsigned int>(output)) target.sender = nullptr;
-    if (!hasLinkToInput(receiver, static_cast<unsigned int>(input))) receiver->connectedInputs.erase(&target);
+    forgetConnection(receiver, static_cast<unsigned int>(input), this, static_cast<unsigned int>(output));
     if (record.receivers.empty()) connectedOutputs.erase(&record);
 }
 

@@ -195,6 +195,20 @@ TEST_F(Delivery, RemovingOneOfTwoSendersKeepsTheOtherAsSender) {
     EXPECT_TRUE(r->connectedInputs.empty());
 }
 
+TEST_F(Delivery, RemovingTheLatestSenderNamesTheOneBefore) {
+    CoreProbe* a = probe("a");
+    CoreProbe* b = probe("b");
+    CoreProbe* r = probe("r");
+    a->AddReceiver("out", r, "double");
+    b->AddReceiver("out", r, "double");
+    b->RemoveReceiver("out", r, "double");
+    EXPECT_EQ(r->inputs[inputIndex(r, "double")].sender, a);
+    b->AddReceiver("out", r, "double");
+    destroy(b);
+    EXPECT_EQ(r->inputs[inputIndex(r, "double")].sender, a);
+    EXPECT_EQ(r->connectedInputs.size(), 1u);
+}
+
 TEST_F(Delivery, BaseStartAndStop) {
     CoreProbe* a = probe("lonely");
     testing::internal::CaptureStdout();

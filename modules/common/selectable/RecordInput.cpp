@@ -11,6 +11,12 @@ Tavrel* RecordInput::accept(Corvane& module, void* value) {
     int index = module.currentInput;
     if (index >= 0 && static_cast<size_t>(index) < inputs.size()) {
         Corvane::Input& input = inputs[index];
+        // Without a sender only a record input can tell what arrives: a
+        // literal reaching an input of type any is text, never a record.
+        if (input.sender == nullptr && input.type != vorn_tavrel) {
+            refuse(module, vorn_cstring);
+            return nullptr;
+        }
         if (input.sender != nullptr) {
             std::vector<Corvane::Output>& outputs = *input.sender->GetOutputs();
             vorn_type type = input.senderOutput < outputs.size() ? outputs[input.senderOutput].type : vorn_none;

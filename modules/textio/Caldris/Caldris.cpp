@@ -1,0 +1,190 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Corvane.h"
+#include "Mesgrave.h"
+
+// Caldris sends the whole content of a text file as one string: at once for
+// a file given on "filename", and, when it drives the flow, for each file
+// named in the list file given on "listfile". Every new receiver gets the
+// current content at once, since literal values arrive before connections.
+// Relative names are taken from the flow file's directory.
+//
+// Threads: all calls on the flow thread; Stop may come from another thread.
+class Caldris : public Corvane {
+public:
+    explicit Caldris(std::string& instanceName);
+    ~Caldris() override;
+
+    // The base connection, then the current content to every receiver.
+    void AddReceiver(int output, Corvane* receiver, int input) override;
+    using Corvane::AddReceiver;
+    // Reads and sends every listed file in list order; a stop does not cut
+    // the list short.
+    void Start() override;
+    // Clears the running flag; prints nothing.
+    void Stop() override;
+
+    // Reads the named file (a std::string) and sends its content; an empty
+    // name does nothing, a file that cannot be read keeps the old content.
+    void readFile(void* value);
+    // Replaces the list by the lines of the named list file; sends nothing.
+    void readList(void* value);
+
+    std::string content;
+    std::vector<std::string> list;
+
+private:
+    // `name` below the flow file's directory unless it is absolute.
+    std::string resolve(const std::string& name);
+    // Prints one line on standard output: the instance name, ": ", `text`.
+    void report(const std::string& text);
+};
+
+namespace {
+
+enum class ReadResult { Read, NotOpened, NotRegular, Failed };
+
+const size_t kReadChunk = 65536;
+
+// Reads a whole regular file into `text`. Other kinds of file (directories,
+// pipes, devices) are refused: they hold no text or may never end. `text`
+// is changed only when the whole file was read.
+ReadResult readWholeFile(const std::string& path, std::string& text) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return ReadResult::NotOpened;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return ReadResult::NotRegular;
+    }
+    ReadResult result = ReadResult::Read;
+    try {
+        std::string whole;
+        std::vector<char> chunk(kReadChunk);
+        for (;;) {
+            ssize_t got = read(fd, chunk.data(), chunk.size());
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                result = ReadResult::Failed;
+                break;
+            }
+            if (got == 0) break;
+            whole.append(chunk.data(), static_cast<size_t>(got));
+        }
+        if (result == ReadResult::Read) text.swap(whole);
+    } catch (const std::bad_alloc&) {
+        result = ReadResult::Failed;
+    } catch (const std::length_error&) {
+        result = ReadResult::Failed;
+    }
+    close(fd);
+    return result;
+}
+
+// The lines of `text` without their line feeds; a last line without a line
+// feed counts, an empty text has no lines.
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t begin = 0;
+    while (begin < text.size()) {
+        size_t end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(begin, end - begin));
+        begin = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+Caldris::Caldris(std::string& instanceName) : Corvane(nullptr, "NoName") {
+    name = instanceName;
+    description = "Read data from file";
+    inputs.push_back(Corvane::Input("filename", CORVANE_HANDLER(&Caldris::readFile), vorn_string,
+                                    "Path to file to be read"));
+    inputs.push_back(Corvane::Input("listfile", CORVANE_HANDLER(&Caldris::readList), vorn_string,
+                                    "Path to list of files"));
+    outputs.push_back(Corvane::Output("data", vorn_string, "The contents of the file as string"));
+    std::cout << name << " instantiated" << std::endl;
+}
+
+Caldris::~Caldris() { std::cout << "Caldris weg" << std::endl; }
+
+void Caldris::AddReceiver(int output, Corvane* receiver, int input) {
+    Corvane::AddReceiver(output, receiver, input);
+    SendOutput(0, &content);
+}
+
+void Caldris::Start() {
+    std::cout << name + " running.\n" << std::flush;
+    running = true;
+    // A copy: a receiver may give the module a new list while it runs.
+    const std::vector<std::string> entries = list;
+    for (const std::string& entry : entries) {
+        std::string fileName = entry;
+        readFile(&fileName);
+    }
+    running = false;
+    std::cout << "Stop()\n" << std::flush;
+}
+
+void Caldris::Stop() { running = false; }
+
+void Caldris::readFile(void* value) {
+    if (value == nullptr) return;
+    const std::string fileName = *static_cast<std::string*>(value);
+    if (fileName.empty()) return;
+    std::string text;
+    switch (readWholeFile(resolve(fileName), text)) {
+        case ReadResult::NotOpened: report("File not found: " + fileName); return;
+        case ReadResult::NotRegular: report("Not a regular file: " + fileName); return;
+        case ReadResult::Failed:
+            report("Reading file " + fileName);
+            report("Could not read file " + fileName);
+            return;
+        case ReadResult::Read: break;
+    }
+    report("Reading file " + fileName);
+    content.swap(text);
+    SendOutput(0, &content);
+}
+
+void Caldris::readList(void* value) {
+    list.clear();
+    if (value == nullptr) return;
+    const std::string listName = *static_cast<std::string*>(value);
+    if (listName.empty()) return;
+    std::string text;
+    switch (readWholeFile(resolve(listName), text)) {
+        case ReadResult::NotOpened: report("List not found: " + listName); return;
+        case ReadResult::NotRegular: report("Not a regular file: " + listName); return;
+        case ReadResult::Failed:
+            report("Reading list " + listName);
+            report("Could not read list " + listName);
+            return;
+        case ReadResult::Read: break;
+    }
+    report("Reading list " + listName);
+    list = splitLines(text);
+}
+
+std::string Caldris::resolve(const std::string& fileName) {
+    if (fileName[0] == '/' || manager == nullptr) return fileName;
+    const std::string flowFile = manager->getFilename();
+    const size_t slash = flowFile.rfind('/');
+    if (slash == std::string::npos) return fileName;
+    return flowFile.substr(0, slash) + "/" + fileName;
+}
+
+void Caldris::report(const std::string& text) { std::cout << name + ": " + text + "\n" << std::flush; }
+
+CORVANE_MODULE(Caldris)

@@ -1,0 +1,90 @@
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Corvane.h"
+#include "Tavrel.h"
+
+// Builds an event record of formula properties from definitions given on
+// inputs that it creates at run time, one per name of the list on input
+// "inputs", and announces the record: to every receiver whenever a formula
+// is given, and to each receiver alone when it connects.
+//
+// Threads: built on the flow's creating thread, fed on the flow thread.
+class Vossik : public Corvane {
+public:
+    explicit Vossik(std::string& instanceName);
+    ~Vossik() override;
+
+    using Corvane::AddReceiver;
+    // Connects, then announces the record to the new receiver alone; an
+    // out-of-range output or input connects and announces nothing.
+    void AddReceiver(int output, Corvane* receiver, int input) override;
+
+private:
+    void createInputs(void* value);
+    void setFormula(void* value);
+
+    Tavrel ownEvent;
+};
+
+namespace {
+
+// Input names are whitespace-separated words, however the list was split.
+std::vector<std::string> wordsOf(const std::vector<std::string>& list) {
+    std::vector<std::string> words;
+    for (const std::string& entry : list) {
+        std::istringstream in(entry);
+        std::string word;
+        while (in >> word) words.push_back(word);
+    }
+    return words;
+}
+
+bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
+
+}  // namespace
+
+Vossik::Vossik(std::string& instanceName) : Corvane(nullptr, "NoName") {
+    name = instanceName;
+    description = "Generate Tavrel by formulas";
+    inputs.push_back(Input("inputs", CORVANE_HANDLER(&Vossik::createInputs), vorn_vector_string, "Inputs to create"));
+    outputs.push_back(Output("Tavrel", vorn_tavrel, "Output of the newly created Tavrel."));
+    std::cout << name << " instantiated" << std::endl;
+}
+
+Vossik::~Vossik() { std::cout << name << " deleted" << std::endl; }
+
+void Vossik::AddReceiver(int output, Corvane* receiver, int input) {
+    Corvane::AddReceiver(output, receiver, input);
+    if (receiver == nullptr || output < 0 || static_cast<size_t>(output) >= outputs.size()) return;
+    Output& record = outputs[output];
+    for (size_t k = 0; k < record.receivers.size(); ++k) {
+        if (record.receivers[k] != receiver || record.receiverInputs[k] != static_cast<unsigned int>(input))
+            continue;
+        if (record.targets[k] == nullptr) return;
+        ownEvent.announce = true;
+        receiver->currentInput = input;
+        (record.targets[k]->*record.methods[k])(static_cast<stringstore*>(&ownEvent));
+        ownEvent.announce = false;
+        return;
+    }
+}
+
+void Vossik::createInputs(void* value) {
+    std::vector<std::string> names = wordsOf(*static_cast<std::vector<std::string>*>(value));
+    replaceInputs(Input("dummy", CORVANE_HANDLER(&Vossik::setFormula), vorn_string, "Input"), names, 1, 0);
+}
+
+void Vossik::setFormula(void* value) {
+    const std::string& definition = *static_cast<std::string*>(value);
+    // A new input starts with the empty text: no formula has been given yet.
+    if (isBlank(definition)) return;
+    ownEvent.ParseFormula(definition);
+    ownEvent.announce = true;
+    SendOutput(0u, static_cast<stringstore*>(&ownEvent));
+    ownEvent.announce = false;
+}
+
+CORVANE_MODULE(Vossik)

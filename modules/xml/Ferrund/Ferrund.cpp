@@ -1,0 +1,357 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlIO.h>
+#include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
+
+#include "Corvane.h"
+
+// Ferrund merges XML documents that arrive on its input into an XML file:
+// copies of the file's nodes that an XPath expression selects (and of the
+// siblings that follow them) become the last children of the last node
+// that the same expression selects in the arriving document, and the
+// result replaces the file, indented and in UTF-8. Without a file the
+// arriving document becomes the file; a text that is no XML document is
+// appended to the file as a line.
+//
+// Threads: all calls on the flow thread.
+class Ferrund : public Corvane {
+public:
+    explicit Ferrund(std::string& instanceName);
+    // Shuts the XML library down when the last instance goes.
+    ~Ferrund() override;
+
+    // Initialises the XML library.
+    void Init() override;
+
+    // Handles one text (a std::string): merges an XML document into the
+    // file or appends any other text as a line.
+    void processXML(void* value);
+    // Keeps the file name; a leading $VAR is replaced by the variable.
+    void setXMLFile(void* value);
+    // Keeps the XPath expression.
+    void setXPath(void* value);
+
+    std::string filename;
+    std::string xpath;
+
+private:
+    void appendLine(const std::string& text);
+    void mergeDocument(const std::string& text);
+    // Builds the merged document from the source and the file's content;
+    // null after reporting why not.
+    xmlDocPtr merge(xmlDocPtr source, xmlDocPtr target);
+    // Writes `doc` over the file; reports a failure.
+    void save(xmlDocPtr doc);
+    void report(const std::string& message);
+};
+
+namespace {
+
+// Instances alive in this process; the last one shuts the library down.
+int liveInstances = 0;
+
+// Our parses never fetch from the network and keep entity references
+// unexpanded.
+constexpr int kParseOptions = XML_PARSE_NONET;
+
+struct DocFree {
+    void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+};
+struct ContextFree {
+    void operator()(xmlXPathContextPtr context) const { xmlXPathFreeContext(context); }
+};
+struct ObjectFree {
+    void operator()(xmlXPathObjectPtr object) const { xmlXPathFreeObject(object); }
+};
+struct XmlFree {
+    void operator()(void* memory) const { xmlFree(memory); }
+};
+using Doc = std::unique_ptr<xmlDoc, DocFree>;
+using Context = std::unique_ptr<xmlXPathContext, ContextFree>;
+using Object = std::unique_ptr<xmlXPathObject, ObjectFree>;
+using NsList = std::unique_ptr<xmlNsPtr, XmlFree>;
+using XmlText = std::unique_ptr<xmlChar, XmlFree>;
+
+const xmlChar* xml(const std::string& text) { return reinterpret_cast<const xmlChar*>(text.c_str()); }
+
+xmlDocPtr parseText(const char* text, size_t length, int options) {
+    if (length > static_cast<size_t>(INT_MAX)) return nullptr;
+    return xmlReadMemory(text, static_cast<int>(length), nullptr, nullptr, options);
+}
+
+std::string firstWord(const std::string& text) {
+    const char* blanks = " \t\n\v\f\r";
+    size_t begin = text.find_first_not_of(blanks);
+    if (begin == std::string::npos) return "";
+    return text.substr(begin, text.find_first_of(blanks, begin) - begin);
+}
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t written = write(fd, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// An XPath context on `doc` that knows the namespaces in `spaces`.
+Context contextWith(xmlDocPtr doc, xmlNsPtr* spaces) {
+    Context context(xmlXPathNewContext(doc));
+    if (context && spaces != nullptr)
+        for (xmlNsPtr* space = spaces; *space != nullptr; ++space)
+            if ((*space)->prefix != nullptr) xmlXPathRegisterNs(context.get(), (*space)->prefix, (*space)->href);
+    return context;
+}
+
+// Null when the expression does not evaluate to a node set.
+Object evaluate(const std::string& expression, xmlXPathContextPtr context) {
+    if (!context) return nullptr;
+    Object result(xmlXPathEvalExpression(xml(expression), context));
+    if (!result || result->type != XPATH_NODESET) return nullptr;
+    return result;
+}
+
+bool empty(const Object& nodes) { return nodes->nodesetval == nullptr || nodes->nodesetval->nodeNr == 0; }
+
+// Nodes that may stand among an element's children.
+bool isChildKind(xmlNodePtr node) {
+    switch (node->type) {
+        case XML_ELEMENT_NODE:
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+        case XML_ENTITY_REF_NODE:
+        case XML_PI_NODE:
+        case XML_COMMENT_NODE: return true;
+        default: return false;
+    }
+}
+
+// Where the document is written: the file a link points to, so the link
+// stays. Empty when the name names nothing yet.
+std::string resolvedPath(const std::string& path, struct stat& existing) {
+    if (stat(path.c_str(), &existing) != 0) return "";
+    char* real = realpath(path.c_str(), nullptr);
+    if (real == nullptr) return "";
+    std::string resolved = real;
+    std::free(real);
+    return resolved;
+}
+
+// A new, empty file beside `path`; -1 when none can be made.
+int createBeside(const std::string& path, std::string& created) {
+    static unsigned int serial = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created = path + "." + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".tmp";
+        int fd = open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Writes `doc` indented in UTF-8 to `fd`.
+bool writeDocument(int fd, xmlDocPtr doc) {
+    // UTF-8 is the library's own encoding: no converter is needed.
+    xmlOutputBufferPtr out = xmlOutputBufferCreateFd(fd, nullptr);
+    return out != nullptr && xmlSaveFormatFileTo(out, doc, "utf-8", 1) >= 0;
+}
+
+// Replaces the file at `path` by `doc` in one step: the document is written
+// and synced beside it, then renamed over it, so the file is never half
+// written. An existing file keeps its permissions.
+bool replaceFile(const std::string& path, xmlDocPtr doc) {
+    if (path.empty()) return false;
+    struct stat existing;
+    std::string resolved = resolvedPath(path, existing);
+    const std::string& destination = resolved.empty() ? path : resolved;
+    std::string temporary;
+    int fd = createBeside(destination, temporary);
+    if (fd < 0) return false;
+    bool written = (resolved.empty() || fchmod(fd, existing.st_mode & 07777) == 0) && writeDocument(fd, doc) &&
+                   fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    if (written && rename(temporary.c_str(), destination.c_str()) == 0) return true;
+    unlink(temporary.c_str());
+    return false;
+}
+
+enum class TargetState { Missing, Unreadable, Open };
+
+// Opens the file for reading without blocking on a pipe or device; only a
+// regular file counts as readable.
+TargetState openTarget(const std::string& path, int& fd) {
+    fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? TargetState::Missing : TargetState::Unreadable;
+    struct stat status;
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) return TargetState::Open;
+    close(fd);
+    fd = -1;
+    return TargetState::Unreadable;
+}
+
+}  // namespace
+
+Ferrund::Ferrund(std::string& instanceName) : Corvane(nullptr, "NoName") {
+    ++liveInstances;
+    name = instanceName;
+    description = "Insert XML nodes into XML documents";
+    inputs.push_back(Corvane::Input("XMLtext", CORVANE_HANDLER(&Ferrund::processXML), vorn_string,
+                                    "The XML source text conataining the node to be inserted"));
+    inputs.push_back(
+        Corvane::Input("XMLfile", CORVANE_HANDLER(&Ferrund::setXMLFile), vorn_string, "Path to the XML target file"));
+    inputs.push_back(Corvane::Input(
+        "xpath", CORVANE_HANDLER(&Ferrund::setXPath), vorn_string,
+        "XPath addressing the node in the source and in the target. The node will be inserted after the last node "
+        "in the target that matches the xpath expresion. If the target file is not present the complete source "
+        "will be written to the newly created file."));
+    std::cout << name << " instantiated" << std::endl;
+}
+
+Ferrund::~Ferrund() {
+    // No document outlives a call, so only a live instance of another XML
+    // module can still need the library; it initialises it again.
+    if (--liveInstances == 0) xmlCleanupParser();
+    std::cout << name << " deleted" << std::endl;
+}
+
+void Ferrund::Init() { xmlInitParser(); }
+
+void Ferrund::setXMLFile(void* value) {
+    if (value == nullptr) return;
+    filename = *static_cast<std::string*>(value);
+    if (filename.empty() || filename[0] != '$') return;
+    size_t slash = filename.find('/');
+    std::string variable = filename.substr(1, slash == std::string::npos ? std::string::npos : slash - 1);
+    const char* setting = std::getenv(variable.c_str());
+    std::string rest = slash == std::string::npos ? "" : filename.substr(slash);
+    filename = (setting != nullptr ? setting : "") + rest;
+}
+
+void Ferrund::setXPath(void* value) {
+    if (value != nullptr) xpath = *static_cast<std::string*>(value);
+}
+
+void Ferrund::processXML(void* value) {
+    static const std::string nothing;
+    const std::string& text = value != nullptr ? *static_cast<std::string*>(value) : nothing;
+    if (firstWord(text) == "<?xml")
+        mergeDocument(text);
+    else
+        appendLine(text);
+}
+
+void Ferrund::appendLine(const std::string& text) {
+    // A pipe without a reader fails here instead of stopping the flow.
+    int fd = open(filename.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        report("Could not open/create text file " + filename);
+        return;
+    }
+    // Text and line feed leave in one write where the system allows it.
+    std::string line = text + "\n";
+    bool written = writeAll(fd, line.data(), line.size());
+    if (close(fd) != 0 || !written) report("Could not write to text file " + filename);
+}
+
+void Ferrund::mergeDocument(const std::string& text) {
+    // Another XML module may have shut the library down since Init.
+    xmlInitParser();
+    Doc source(parseText(text.data(), text.size(), kParseOptions));
+    if (!source) return;
+
+    int fd;
+    TargetState state = openTarget(filename, fd);
+    if (state == TargetState::Missing) {
+        report("Generating new file: " + filename);
+        save(source.get());
+        return;
+    }
+    if (state == TargetState::Unreadable) {
+        // Never write over a file that could not be read.
+        report("Could not read XML file " + filename);
+        return;
+    }
+    // Blank text between elements is the file's old indentation; dropping
+    // it lets the file be indented afresh, while text content stays intact.
+    Doc target(xmlReadFd(fd, nullptr, nullptr, kParseOptions | XML_PARSE_NOBLANKS));
+    close(fd);
+    if (!target) {
+        report("Not a properly formed XML file: " + filename);
+        return;
+    }
+    Doc merged(merge(source.get(), target.get()));
+    if (merged) save(merged.get());
+}
+
+xmlDocPtr Ferrund::merge(xmlDocPtr source, xmlDocPtr target) {
+    xmlNodePtr root = xmlDocGetRootElement(source);
+    NsList spaces(root != nullptr ? xmlGetNsList(source, root) : nullptr);
+
+    std::string lastInSource = xpath + "[last()]";
+    Object sourceNodes = evaluate(lastInSource, contextWith(source, spaces.get()).get());
+    if (!sourceNodes) return nullptr;
+    if (empty(sourceNodes)) {
+        report("Cound not find \"" + lastInSource + "\" in XML source");
+        return nullptr;
+    }
+    Object targetNodes = evaluate(xpath, contextWith(target, spaces.get()).get());
+    if (!targetNodes) return nullptr;
+    if (empty(targetNodes)) {
+        report("Cound not find \"" + xpath + "\" in XML target file " + filename);
+        return nullptr;
+    }
+
+    xmlNodeSetPtr sourceSet = sourceNodes->nodesetval;
+    xmlNodePtr parent = sourceSet->nodeTab[sourceSet->nodeNr - 1];
+    if (parent->type != XML_ELEMENT_NODE) {
+        report("Cannot insert into \"" + lastInSource + "\" in XML source: not an element");
+        return nullptr;
+    }
+    xmlNodePtr first = targetNodes->nodesetval->nodeTab[0];
+    if (!isChildKind(first)) {
+        report("Cannot copy \"" + xpath + "\" from XML target file " + filename + ": not an element or text");
+        return nullptr;
+    }
+    // The first match and the siblings after it, in order; a document type
+    // declaration among them stays behind.
+    for (xmlNodePtr node = first; node != nullptr; node = node->next) {
+        if (!isChildKind(node)) continue;
+        xmlNodePtr copy = xmlDocCopyNode(node, source, 1);
+        if (copy != nullptr && xmlAddChild(parent, copy) == nullptr) xmlFreeNode(copy);
+    }
+
+    // Parsing the merged text again drops the namespace declarations that
+    // the copies brought along and the parent already makes.
+    xmlChar* dumped = nullptr;
+    int length = 0;
+    xmlDocDumpMemory(source, &dumped, &length);
+    XmlText owned(dumped);
+    xmlDocPtr merged =
+        dumped != nullptr ? parseText(reinterpret_cast<const char*>(dumped), static_cast<size_t>(length),
+                                      kParseOptions | XML_PARSE_NSCLEAN)
+                          : nullptr;
+    if (merged == nullptr) report("Could not write XML file " + filename);
+    return merged;
+}
+
+void Ferrund::save(xmlDocPtr doc) {
+    if (!replaceFile(filename, doc)) report("Could not write XML file " + filename);
+}
+
+void Ferrund::report(const std::string& message) { std::cout << name << ": " << message << std::endl; }
+
+CORVANE_MODULE(Ferrund)

@@ -1,0 +1,216 @@
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxslt/documents.h>
+#include <libxslt/imports.h>
+#include <libxslt/security.h>
+#include <libxslt/transform.h>
+#include <libxslt/xslt.h>
+#include <libxslt/xsltInternals.h>
+
+#include "Corvane.h"
+
+// Ostrevin applies an XSLT stylesheet, given as text, to each XML text that
+// arrives and sends the result as a string: the text of the result for a
+// stylesheet with output method "text", else the serialised result
+// document. The stylesheet is parsed anew for every XML text and receives
+// the parameter "currenttime", the local time as an XPath string literal.
+//
+// Threads: all calls on the flow thread.
+class Ostrevin : public Corvane {
+public:
+    explicit Ostrevin(std::string& instanceName);
+    // Shuts the XML libraries down when the last instance goes.
+    ~Ostrevin() override;
+
+    // Initialises the XML libraries.
+    void Init() override;
+
+    // Keeps the stylesheet text (a std::string); nothing is parsed here.
+    void setXSLT(void* value);
+    // Rebuilds the "currenttime" parameter from the clock.
+    void createParams();
+    // Transforms one XML text (a C string) and sends the result; sends
+    // nothing when there is no stylesheet yet or anything fails.
+    void processXML(void* value);
+
+    std::string xslt;
+    // "currenttime", its value, and the null entry that ends the list.
+    const char* params[3];
+    std::string currentTime;
+};
+
+namespace {
+
+// Instances alive in this process: the libraries' global state is set up
+// by the first and torn down with the last.
+int liveInstances = 0;
+xsltSecurityPrefsPtr securityPrefs = nullptr;
+xsltDocLoaderFunc libraryLoader = nullptr;
+
+// Our own parses never fetch from the network and keep entity references
+// unexpanded.
+constexpr int kParseOptions = XML_PARSE_NONET;
+
+// Documents that a stylesheet pulls in (xsl:import, xsl:include,
+// document()) are read like our own: offline and without entity expansion.
+xmlDocPtr loadOffline(const xmlChar* uri, xmlDictPtr dict, int options, void* context, xsltLoadType type) {
+    return libraryLoader(uri, dict, (options | XML_PARSE_NONET) & ~XML_PARSE_NOENT, context, type);
+}
+
+// Stylesheets may read local files but never the network, and write
+// neither files nor directories: their only product is the result text.
+// False when the restrictions could not be set up.
+bool setUpLibraries() {
+    xmlInitParser();
+    if (securityPrefs != nullptr) return true;
+    securityPrefs = xsltNewSecurityPrefs();
+    if (securityPrefs == nullptr) return false;
+    xsltSetSecurityPrefs(securityPrefs, XSLT_SECPREF_WRITE_FILE, xsltSecurityForbid);
+    xsltSetSecurityPrefs(securityPrefs, XSLT_SECPREF_CREATE_DIRECTORY, xsltSecurityForbid);
+    xsltSetSecurityPrefs(securityPrefs, XSLT_SECPREF_READ_NETWORK, xsltSecurityForbid);
+    xsltSetSecurityPrefs(securityPrefs, XSLT_SECPREF_WRITE_NETWORK, xsltSecurityForbid);
+    xsltSetDefaultSecurityPrefs(securityPrefs);
+    libraryLoader = xsltDocDefaultLoader;
+    xsltSetLoaderFunc(loadOffline);
+    return true;
+}
+
+void tearDownLibraries() {
+    if (securityPrefs != nullptr) {
+        xsltSetLoaderFunc(nullptr);
+        xsltSetDefaultSecurityPrefs(nullptr);
+        xsltFreeSecurityPrefs(securityPrefs);
+        securityPrefs = nullptr;
+    }
+    xsltCleanupGlobals();
+    xmlCleanupParser();
+}
+
+struct DocFree {
+    void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
+};
+struct StylesheetFree {
+    void operator()(xsltStylesheetPtr style) const { xsltFreeStylesheet(style); }
+};
+struct XmlFree {
+    void operator()(xmlChar* text) const { xmlFree(text); }
+};
+using Doc = std::unique_ptr<xmlDoc, DocFree>;
+using Stylesheet = std::unique_ptr<xsltStylesheet, StylesheetFree>;
+using XmlText = std::unique_ptr<xmlChar, XmlFree>;
+
+// Null for texts that do not parse, and for texts beyond the parser's size.
+xmlDocPtr parseText(const char* text, size_t length) {
+    if (length > static_cast<size_t>(INT_MAX)) return nullptr;
+    return xmlReadMemory(text, static_cast<int>(length), nullptr, nullptr, kParseOptions);
+}
+
+// The output method as the stylesheet and its imports declare it.
+bool hasTextOutput(xsltStylesheetPtr style) {
+    const xmlChar* method;
+    XSLT_GET_IMPORT_PTR(method, style, method)
+    return method != nullptr && xmlStrEqual(method, reinterpret_cast<const xmlChar*>("text"));
+}
+
+// The text of every top-level node of the result; escaped and unescaped
+// output leave separate nodes.
+bool resultText(xmlDocPtr result, std::string& text) {
+    if (result->children == nullptr) return false;
+    for (xmlNodePtr node = result->children; node != nullptr; node = node->next) {
+        XmlText content(xmlNodeGetContent(node));
+        if (content) text += reinterpret_cast<const char*>(content.get());
+    }
+    return true;
+}
+
+bool resultDocument(xmlDocPtr result, std::string& text) {
+    xmlChar* dumped = nullptr;
+    int length = 0;
+    xmlDocDumpMemory(result, &dumped, &length);
+    XmlText owned(dumped);
+    if (dumped == nullptr || length <= 0) return false;
+    text.assign(reinterpret_cast<const char*>(dumped), static_cast<size_t>(length));
+    return true;
+}
+
+// Local time with its offset from UTC, as in 2026-12-09T14:05:09+01:00;
+// fixed digits, whatever the process locale.
+std::string localTimeStamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) return "";
+    char stamp[64];
+    if (std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local) == 0) return "";
+    long offsetMinutes = local.tm_gmtoff / 60;
+    char sign = offsetMinutes < 0 ? '-' : '+';
+    offsetMinutes = std::labs(offsetMinutes);
+    char zone[32];
+    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", sign, offsetMinutes / 60, offsetMinutes % 60);
+    return std::string(stamp) + zone;
+}
+
+}  // namespace
+
+Ostrevin::Ostrevin(std::string& instanceName) : Corvane(nullptr, "NoName"), params{nullptr, nullptr, nullptr} {
+    ++liveInstances;
+    name = instanceName;
+    description = "Transform XML text using an XSLT stylesheet";
+    inputs.push_back(Corvane::Input("XMLtext", CORVANE_HANDLER(&Ostrevin::processXML), vorn_cstring, "The XML text"));
+    inputs.push_back(Corvane::Input("XSLTtext", CORVANE_HANDLER(&Ostrevin::setXSLT), vorn_string, "The XSLT text"));
+    outputs.push_back(Corvane::Output("output", vorn_string, "The transformed output text"));
+    std::cout << name << " instantiated" << std::endl;
+}
+
+Ostrevin::~Ostrevin() {
+    if (--liveInstances == 0) tearDownLibraries();
+    std::cout << name << " deleted" << std::endl;
+}
+
+void Ostrevin::Init() { setUpLibraries(); }
+
+void Ostrevin::setXSLT(void* value) {
+    if (value != nullptr) xslt = *static_cast<std::string*>(value);
+}
+
+void Ostrevin::createParams() {
+    // The quotes make the value an XPath string literal.
+    currentTime = "\"" + localTimeStamp() + "\"";
+    params[0] = "currenttime";
+    params[1] = currentTime.c_str();
+    params[2] = nullptr;
+}
+
+void Ostrevin::processXML(void* value) {
+    if (xslt.empty()) return;
+    // Another XML module may have shut the libraries down since Init.
+    if (!setUpLibraries()) return;
+    Doc styleDoc(parseText(xslt.data(), xslt.size()));
+    if (!styleDoc) return;
+    // The stylesheet owns its document once it is built.
+    Stylesheet style(xsltParseStylesheetDoc(styleDoc.get()));
+    if (!style) return;
+    styleDoc.release();
+
+    const char* xml = value != nullptr ? static_cast<const char*>(value) : "";
+    Doc input(parseText(xml, std::strlen(xml)));
+    if (!input) return;
+    createParams();
+    Doc result(xsltApplyStylesheet(style.get(), input.get(), params));
+    if (!result) return;
+
+    std::string output;
+    bool produced = hasTextOutput(style.get()) ? resultText(result.get(), output)
+                                                : resultDocument(result.get(), output);
+    if (produced) SendOutput(0, &output);
+}
+
+CORVANE_MODULE(Ostrevin)

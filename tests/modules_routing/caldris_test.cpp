@@ -1,0 +1,136 @@
+// Caldris: files to text, as the driver of a flow and on its own, run by
+// torvask on flow files in scratch directories.
+
+#include <sys/stat.h>
+
+#include "rt_flow.h"
+
+namespace rt {
+namespace {
+
+using fm::module;
+using CaldrisTest = RoutingFlowTest;
+
+// A Caldris driver on this list file, its contents shown between a prefix
+// and "|".
+std::string listFlow(const std::string& listFile) {
+    return module("Caldris", "caldris", {"listfile \"" + listFile + "\""}) +
+           module("Display", "display", {"data caldris data", "prefix \"> \"", "suffix \"|\\n\""});
+}
+
+// Relative names are taken from the flow file's directory, list entries
+// too (not from the list's own directory), when the flow file is named with
+// a directory; else from the working directory. Empty lines are skipped
+// silently, a last line without a line feed counts, and the messages show
+// the names as given.
+TEST_F(CaldrisTest, NamesAreResolvedFromTheFlowFilesDirectory) {
+    mkdir((work + "/run").c_str(), 0700);
+    file("run/files.txt", "a.txt\n\n" + scratch + "/b.txt\nc.txt");
+    file("run/a.txt", "alpha");
+    file("run/c.txt", "gamma\n");
+    tk::writeFile(scratch + "/b.txt", "beta");
+    const struct {
+        const char* flowPath;
+        const char* listFile;
+        std::string run;
+    } cases[] = {
+        {"run/flow.mivet", "files.txt",
+         "caldris running.\ncaldris: Reading file a.txt\n> alpha|\ncaldris: Reading file " + scratch +
+             "/b.txt\n> beta|\ncaldris: Reading file c.txt\n> gamma\n|\nStop()\n"},
+        {"flow.mivet", "run/files.txt",
+         "caldris running.\ncaldris: File not found: a.txt\ncaldris: Reading file " + scratch +
+             "/b.txt\n> beta|\ncaldris: File not found: c.txt\nStop()\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flowPath);
+        tk::ChildResult result = run(listFlow(c.listFile), c.flowPath);
+        EXPECT_EQ(1, fm::countLines(result.out, std::string("caldris: Reading list ") + c.listFile));
+        // The connection sends the content read so far: none.
+        EXPECT_EQ(1, fm::countLines(result.out, "> |"));
+        EXPECT_EQ(c.run, section(result.out, "caldris running."));
+        EXPECT_EQ("", result.err);
+        EXPECT_EQ(0, result.exitStatus);
+        EXPECT_NE(std::string::npos, result.out.find("\nCaldris weg\n"));
+    }
+}
+
+// Listed files that cannot be read are reported on one line each and
+// skipped; the others are still read. A carriage return stays part of its
+// entry, and an entry longer than 127 characters is read whole.
+TEST_F(CaldrisTest, UnreadableListedFilesAreReportedAndSkipped) {
+    const std::string longDir = "d" + std::string(60, 'x') + "/e" + std::string(60, 'y');
+    mkdir((work + "/" + longDir.substr(0, 61)).c_str(), 0700);
+    mkdir((work + "/" + longDir).c_str(), 0700);
+    mkdir((work + "/sub").c_str(), 0700);
+    file("a.txt", "alpha");
+    file(longDir + "/long.txt", "long");
+    file("files.txt", "missing.txt\nsub\n/proc/self/mem\na.txt\r\na.txt\n" + longDir + "/long.txt\n");
+    tk::ChildResult result = run(listFlow("files.txt"));
+    EXPECT_EQ("caldris running.\n"
+              "caldris: File not found: missing.txt\n"
+              "caldris: Not a regular file: sub\n"
+              "caldris: Reading file /proc/self/mem\ncaldris: Could not read file /proc/self/mem\n"
+              "caldris: File not found: a.txt\r\n"
+              "caldris: Reading file a.txt\n> alpha|\n"
+              "caldris: Reading file " + longDir + "/long.txt\n> long|\n"
+              "Stop()\n",
+              section(result.out, "caldris running."));
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ(0, result.exitStatus);
+}
+
+// Names that cannot be read, given while the flow is configured, leave the
+// list empty and send nothing.
+TEST_F(CaldrisTest, UnreadableFileAndListNamesAreReported) {
+    mkdir((work + "/sub").c_str(), 0700);
+    std::string flow = module("Caldris", "caldris", {"listfile \"nolist.txt\""}) +
+                       module("Caldris", "other",
+                              {"listfile \"sub\"", "filename \"missing.txt\"", "filename \"sub\"", "filename \"\""}) +
+                       module("Display", "display", {"data other data", "prefix \"> \"", "suffix \"|\\n\""});
+    tk::ChildResult result = run(flow);
+    EXPECT_EQ("caldris: List not found: nolist.txt\nother: Not a regular file: sub\n"
+              "other: File not found: missing.txt\nother: Not a regular file: sub\n",
+              linesStartingWith(result.out, "caldris:") + linesStartingWith(result.out, "other:"));
+    EXPECT_EQ("caldris running.\nStop()\n", section(result.out, "caldris running."));
+    EXPECT_EQ("> |\n", linesStartingWith(result.out, ">"));
+    EXPECT_EQ("", result.err);
+}
+
+// Every connection sends the content to all receivers made so far, so the
+// first of two receivers gets it twice; before any file was read the
+// content is the empty text.
+TEST_F(CaldrisTest, EveryConnectionResendsTheContent) {
+    file("a.txt", "alpha");
+    std::string flow = module("Caldris", "caldris", {"filename \"a.txt\""}) + module("Caldris", "empty", {}) +
+                       module("Display", "one", {"data caldris data", "prefix \"one: \""}) +
+                       module("Display", "two", {"data caldris data", "prefix \"two: \""}) +
+                       module("Display", "three", {"data empty data", "prefix \"three: [\"", "suffix \"]\\n\""});
+    tk::ChildResult result = run(flow);
+    EXPECT_EQ(1, fm::countLines(result.out, "caldris: Reading file a.txt"));
+    EXPECT_EQ("one: alpha\none: alpha\ntwo: alpha\nthree: []\n",
+              linesStartingWith(result.out, "one: ") + linesStartingWith(result.out, "two: ") +
+                  linesStartingWith(result.out, "three: "));
+    EXPECT_EQ("", result.err);
+}
+
+// A stop while the list is read (here from a receiver of the first file)
+// does not cut the list short.
+TEST_F(CaldrisTest, StopDuringStartStillReadsEveryListedFile) {
+    file("files.txt", "a.txt\nb.txt\nc.txt\n");
+    file("a.txt", "alpha");
+    file("b.txt", "beta");
+    file("c.txt", "gamma");
+    std::string flow = listFlow("files.txt") + module("RtProbe", "probe", {"stop caldris data"});
+    tk::ChildResult result = run(flow);
+    EXPECT_EQ("caldris running.\n"
+              "caldris: Reading file a.txt\n> alpha|\nprobe stop\n"
+              "caldris: Reading file b.txt\n> beta|\nprobe stop\n"
+              "caldris: Reading file c.txt\n> gamma|\nprobe stop\n"
+              "Stop()\n",
+              section(result.out, "caldris running."));
+    EXPECT_EQ(1, fm::countLines(result.out, "Stop()"));
+    EXPECT_EQ("", result.err);
+}
+
+}  // namespace
+}  // namespace rt

@@ -1,0 +1,79 @@
+#include "XmSupport.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+namespace xm {
+
+std::string module(const std::string& className, const std::string& instance,
+                   std::initializer_list<std::string> inputs) {
+    std::string text = className + " " + instance + "\n";
+    for (const std::string& input : inputs) text += "\t" + input + "\n";
+    return text + "\n";
+}
+
+std::string stepper(int steps) {
+    return module("Stepper", "stepper", {"steps \"" + std::to_string(steps) + "\"", "interval \"0\""});
+}
+
+std::string feed(const std::string& instance, const std::string& files) {
+    return module("XmFeed", instance, {"files \"" + files + "\"", "step stepper step"});
+}
+
+std::string display(const std::string& sender) {
+    return module("Display", "display", {"data " + sender, "prefix \"[\"", "suffix \"]\\n\""});
+}
+
+std::string runOutput(const std::string& out) {
+    size_t begin = out.find("\nStepper running: ");
+    if (begin == std::string::npos) return "<no run>";
+    begin = out.find('\n', begin + 1);
+    size_t end = out.find("Stop()\n", begin);
+    if (end == std::string::npos) return "<no run>";
+    return out.substr(begin + 1, end - begin - 1);
+}
+
+std::vector<std::string> listDir(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* listing = opendir(dir.c_str())) {
+        while (dirent* entry = readdir(listing)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(listing);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void XmFlowTest::SetUp() {
+    scratch = tk::makeScratchDir();
+    work = scratch + "/work";
+    capture = scratch + "/capture";
+    ASSERT_EQ(0, mkdir(work.c_str(), 0700));
+    ASSERT_EQ(0, mkdir(capture.c_str(), 0700));
+}
+
+void XmFlowTest::TearDown() { tk::removeTree(scratch); }
+
+tk::ChildResult XmFlowTest::run(const std::string& flow, const std::vector<std::string>& env) {
+    write("flow.mivet", flow);
+    std::string build = ZARN_BUILD_DIR;
+    std::vector<std::string> all = {"ZARN_INSTALL=" + build + "/lib:" + ZARN_TEST_PLUGINS};
+    all.insert(all.end(), env.begin(), env.end());
+    tk::ChildResult result = tk::run(build + "/bin/torvask", {"-a", "", "flow.mivet"}, all, work, capture, 120);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(0, result.exitStatus) << result.err;
+    EXPECT_EQ(std::string::npos, result.err.find("Sanitizer")) << result.err;
+    // The XSLT library's own "runtime error" lines start a line.
+    EXPECT_EQ(std::string::npos, result.err.find(": runtime error")) << result.err;
+    return result;
+}
+
+void XmFlowTest::write(const std::string& name, const std::string& text) const { tk::writeFile(path(name), text); }
+
+std::string XmFlowTest::read(const std::string& name) const { return tk::readFile(path(name)); }
+
+}  // namespace xm

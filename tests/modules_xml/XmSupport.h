@@ -1,0 +1,57 @@
+#ifndef ZARN_TESTS_MODULES_XML_XMSUPPORT_H
+#define ZARN_TESTS_MODULES_XML_XMSUPPORT_H
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "TkProcess.h"
+
+namespace xm {
+
+// One class line of a flow file and its input lines; each input is what
+// follows the line's tab, e.g. "steps \"3\"" or "step stepper step".
+std::string module(const std::string& className, const std::string& instance,
+                   std::initializer_list<std::string> inputs);
+// A Stepper named "stepper" that sends `steps` signals without pause.
+std::string stepper(int steps);
+// An XmFeed named `instance` that sends the next of `files` at each step.
+std::string feed(const std::string& instance, const std::string& files);
+// A Display named "display" that shows each value of `sender` between
+// "[" and "]\n".
+std::string display(const std::string& sender);
+
+// What the Stepper's run printed: the lines between "Stepper running: ..."
+// and "Stop()"; "<no run>" when there is no such part.
+std::string runOutput(const std::string& out);
+// The names in a directory, sorted, "." and ".." left out.
+std::vector<std::string> listDir(const std::string& dir);
+
+// Runs torvask as a process on flow texts in a private working directory,
+// with the build's plug-ins and the test plug-ins on ZARN_INSTALL.
+class XmFlowTest : public ::testing::Test {
+public:
+    // Writes `flow` as flow.mivet and runs `torvask -a "" flow.mivet` with
+    // the extra variables `env`; expects a normal end without sanitizer
+    // reports.
+    tk::ChildResult run(const std::string& flow, const std::vector<std::string>& env = {});
+
+    void write(const std::string& name, const std::string& text) const;
+    // "" when missing.
+    std::string read(const std::string& name) const;
+    std::string path(const std::string& name) const { return work + "/" + name; }
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::string scratch;
+    std::string work;
+    std::string capture;
+};
+
+}  // namespace xm
+
+#endif
