@@ -152,14 +152,16 @@ Corvane::~Corvane() {
             forgetConnection(receiver, input, this, o);
         }
     }
-    // Every sender that still delivers to this module drops those connections.
+    // Every sender that still delivers to this module drops those connections,
+    // through its own RemoveReceiver so that a sender guarding its lists
+    // against its own thread (a reader thread) can do so.
     LinkTable& table = incomingLinks();
     LinkTable::iterator found = table.find(this);
     if (found == table.end()) return;
     std::vector<Link> links = found->second;
-    table.erase(found);
     for (const Link& link : links) {
         if (link.sender == this || link.output >= link.sender->outputs.size()) continue;
+        link.sender->RemoveReceiver(static_cast<int>(link.output), this, static_cast<int>(link.input));
         Output& output = link.sender->outputs[link.output];
         for (size_t k = 0; k < output.receivers.size(); ++k) {
             if (output.receivers[k] == this && output.receiverInputs[k] == link.input) {
@@ -168,6 +170,7 @@ Corvane::~Corvane() {
             }
         }
     }
+    table.erase(this);
 }
 
 void Corvane::detachReceiver(unsigned int output, unsigned int k) {

@@ -1,0 +1,125 @@
+// Dunmora under torvask: the shared tree (one histogram filled by Histo)
+// is written through the test AIDA system's "dump" store type, whose files
+// hold the same dump text as the tree's own dump. File names from
+// variables, refused names, formats the AIDA system does not offer, paths
+// that cannot be written and failures of the file tree's operations.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "MbSupport.h"
+
+namespace {
+
+std::string writeFlow(const std::string& dunmoraLines) {
+    return "AnValues src\n"
+           "\tvalues \"1 2\"\n"
+           "Histo h\n\tfill src value\n"
+           "Dunmora out\n" +
+           dunmoraLines + "\twrite src done\n";
+}
+
+// The lines Dunmora printed while writing.
+std::vector<std::string> writeLines(const std::string& out) {
+    std::vector<std::string> lines;
+    for (const std::string& line : tk::splitLines(out))
+        if (line.rfind("Writing ", 0) == 0 || line == "Written." || line.rfind("Couldn't ", 0) == 0 ||
+            line.rfind("out: ", 0) == 0)
+            lines.push_back(line);
+    return lines;
+}
+
+// A file written through the "dump" store holds the filled histogram.
+void expectTreeFile(const std::string& path) {
+    mb::Tree tree = mb::parseDump(tk::readFile(path));
+    EXPECT_EQ(2, tree.at("/Histograms/h").entries) << path;
+}
+
+TEST(Dunmora, WritesOneFilePerFormatUnderTheNameItResolves) {
+    mb::FlowRun run;
+    std::string home = run.folder("home");
+    struct Case {
+        std::string lines;
+        std::vector<std::string> printed;
+        std::vector<std::string> files;
+        std::string elsewhere;
+    } cases[] = {
+        {"", {"out: No format given."}, {}, ""},
+        {"\tformat \"dump\"\n", {"Writing output.dump.", "Written."}, {"output.dump"}, ""},
+        {"\tfilename \"$HOME/run1\"\n\tformat \"dump\"\n",
+         {"Writing " + home + "/run1.dump.", "Written."},
+         {},
+         home + "/run1.dump"},
+        {"\tfilename \"a*b\"\n\tformat \"dump\"\n", {"Writing .dump.", "Written."}, {".dump"}, ""},
+        {"\tfilename \"$NOPE/run1\"\n\tformat \"root\"\n",
+         {"Writing /run1.root.", "out: Couldn't create file /run1.root."}, {}, ""},
+        // A format the AIDA system does not offer stops the whole write.
+        {"\tfilename \"multi\"\n\tformat \"dump root dump\"\n",
+         {"Writing multi.dump.", "Written.", "Writing multi.root.", "out: Couldn't create file multi.root."},
+         {"multi.dump"},
+         ""},
+        {"\tfilename \"nodir/run\"\n\tformat \"dump\"\n",
+         {"Writing nodir/run.dump.", "out: Couldn't create file nodir/run.dump."}, {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines);
+        for (const std::string& file : run.entries()) std::remove(run.file(file).c_str());
+        std::remove((home + "/run1.dump").c_str());
+        tk::ChildResult result = run.run(writeFlow(c.lines), mb::Aida::Test, {"HOME=" + home});
+        mb::expectRan(result);
+        EXPECT_EQ(c.printed, writeLines(result.out));
+        std::vector<std::string> files = c.files;
+        files.push_back("exit-dump.txt");
+        std::sort(files.begin(), files.end());
+        // Nothing is left under a temporary name.
+        EXPECT_EQ(files, run.entries());
+        for (const std::string& file : c.files) expectTreeFile(run.file(file));
+        if (!c.elsewhere.empty()) expectTreeFile(c.elsewhere);
+    }
+}
+
+TEST(Dunmora, ReplacesAnExistingFileAndRefusesADirectoryInTheWay) {
+    mb::FlowRun run;
+    tk::writeFile(run.file("old.dump"), "old contents\n");
+    ASSERT_EQ(0, mkdir(run.file("adir.dump").c_str(), 0700));
+    const std::string flow = writeFlow("\tfilename \"old\"\n\tformat \"dump\"\n") +
+                             "Dunmora dir\n\tfilename \"adir\"\n\tformat \"dump\"\n\twrite src done\n";
+    tk::ChildResult result = run.run(flow);
+    mb::expectRan(result);
+    EXPECT_EQ((std::vector<std::string>{"Writing old.dump.", "Written.", "Writing adir.dump."}),
+              writeLines(result.out));
+    EXPECT_EQ(std::vector<std::string>{"dir: Couldn't create file adir.dump."}, mb::linesWith(result.out, "dir: "));
+    expectTreeFile(run.file("old.dump"));
+    EXPECT_EQ((std::vector<std::string>{"adir.dump", "exit-dump.txt", "old.dump"}), run.entries());
+}
+
+// The built-in AIDA system's file trees hold nothing and every operation
+// fails: each failure is reported, nothing counts as written and an
+// existing file stays as it was.
+TEST(Dunmora, FailedFileTreeOperationsLeaveTheOldFile) {
+    mb::FlowRun run;
+    tk::writeFile(run.file("keep.dump"), "precious\n");
+    const std::string flow = writeFlow("\tfilename \"keep\"\n\tformat \"dump\"\n");
+    tk::ChildResult result = run.run(flow, mb::Aida::Castrine);
+    mb::expectRan(result);
+    EXPECT_EQ((std::vector<std::string>{"Writing keep.dump.", "Couldn't mount memorytree to filetree!",
+                                        "Couldn't commit!", "Couldn't close!", "out: Couldn't write file keep.dump."}),
+              writeLines(result.out));
+    EXPECT_EQ("precious\n", tk::readFile(run.file("keep.dump")));
+    EXPECT_EQ(std::vector<std::string>{"keep.dump"}, run.entries());
+
+    // Without an AIDA system nothing is tried.
+    result = run.run(flow, mb::Aida::None);
+    mb::expectRan(result);
+    EXPECT_EQ(std::vector<std::string>{}, writeLines(result.out));
+    EXPECT_EQ(1u, mb::linesWith(result.out, "out initialized.").size());
+    EXPECT_EQ(1u, mb::linesWith(result.out, "out deleted").size());
+    EXPECT_EQ(std::vector<std::string>{"keep.dump"}, run.entries());
+}
+
+}  // namespace

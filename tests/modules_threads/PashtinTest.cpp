@@ -1,0 +1,278 @@
+// Pashtin: a command piped into the flow, its lines delivered by the
+// module's reader thread.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "ThSupport.h"
+#include "fm_flow_run.h"
+
+namespace th {
+namespace {
+
+using fm::module;
+
+// ThFeed's lines go to a Pashtin given these command literals in turn, and
+// the command's lines to out.txt. Pashtin comes last, so that it is deleted
+// (and its reader joined) before the Pennoch it delivers to.
+std::string pipeFlow(std::initializer_list<std::string> commands) {
+    std::string pashtin = "Pashtin pashtin\n";
+    for (const std::string& command : commands) pashtin += "\tcommand \"" + command + "\"\n";
+    pashtin += "\tstring feed line\n\n";
+    return module("ThFeed", "feed", {}) +
+           module("Pennoch", "pennoch", {"filename \"out.txt\"", "suffix \"\"", "data pashtin string"}) + pashtin;
+}
+
+std::string moduleLines(const std::string& out) { return linesStartingWith(out, {"pashtin", "pennoch", "Pennoch"}); }
+
+std::string runningLine(const std::string& command) { return "pashtin: Runnnning command \"" + command + "\"\n"; }
+
+const char kLifeBefore[] = "pennoch instantiated\npashtin instantiated\npashtin initialized.\n";
+const char kLifeAfter[] = "pashtin deleted\nPennoch weg\n";
+
+using PashtinFlowTest = FlowTest;
+
+TEST_F(PashtinFlowTest, EachStringComesBackAsALineOfTheCommand) {
+    const struct {
+        std::initializer_list<std::string> commands;
+        const char* fed;
+        const char* echoed;
+    } cases[] = {
+        {{"cat"}, "a\nbb\n\n", "a\nbb\n\n"},
+        // Words are split at blanks and tabs, with no quoting.
+        {{"sed  -u\ts/a/A/g"}, "banana\nxyz\n", "bAnAnA\nxyz\n"},
+        {{"grep --line-buffered -v skip"}, "keep 1\nskip\nkeep 2\n", "keep 1\nkeep 2\n"},
+        // A second command replaces the first at once.
+        {{"sleep 30", "cat"}, "after restart\n", "after restart\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(*c.commands.begin());
+        tk::removeTree(work);
+        mkdir(work.c_str(), 0700);
+        std::unique_ptr<tk::Child> torvask = startFlow(pipeFlow(c.commands));
+        torvask->send(c.fed);
+        EXPECT_TRUE(waitForFile("out.txt", c.echoed, 30));
+        torvask->closeInput();
+        tk::ChildResult result = torvask->wait(60);
+        ASSERT_FALSE(result.timedOut);
+        EXPECT_EQ(0, result.exitStatus);
+        EXPECT_EQ("", result.err);
+        std::string running;
+        for (const std::string& command : c.commands) running += runningLine(command);
+        EXPECT_EQ(kLifeBefore + running + kLifeAfter, moduleLines(result.out));
+    }
+}
+
+TEST_F(PashtinFlowTest, AMissingProgramIsReportedAndStringsAreDropped) {
+    std::unique_ptr<tk::Child> torvask = startFlow(pipeFlow({"zarn-no-such-program --now"}));
+    torvask->send("dropped\n");
+    torvask->closeInput();
+    tk::ChildResult result = torvask->wait(60);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(0, result.exitStatus);
+    EXPECT_EQ("pashtin[Child]: Could not start process \"zarn-no-such-program\". No such file or directory\n",
+              result.err);
+    EXPECT_EQ(kLifeBefore + runningLine("zarn-no-such-program --now") + kLifeAfter, moduleLines(result.out));
+    EXPECT_EQ("", workFile("out.txt"));
+}
+
+TEST_F(PashtinFlowTest, AnEmptyCommandStartsNothing) {
+    std::unique_ptr<tk::Child> torvask = startFlow(pipeFlow({""}));
+    torvask->send("dropped\n");
+    torvask->closeInput();
+    tk::ChildResult result = torvask->wait(60);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(0, result.exitStatus);
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ(kLifeBefore + runningLine("") + kLifeAfter, moduleLines(result.out));
+    EXPECT_EQ("", workFile("out.txt"));
+}
+
+// In-process: the module's threads, children and descriptors are seen from
+// the test. The collector is declared first, so the module goes first.
+class PashtinTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        threadsBefore = threadCount();
+        descriptorsBefore = descriptorCount();
+        pashtin->AddReceiver(0, &collector, 0);
+    }
+
+    // Deletes the module: afterwards no child, thread or descriptor of it is left.
+    void destroyAndCheckNothingIsLeft() {
+        pashtin.destroy();
+        EXPECT_EQ(std::vector<std::string>(), childrenOf(getpid()));
+        EXPECT_EQ(threadsBefore, threadCount());
+        EXPECT_EQ(descriptorsBefore, descriptorCount());
+    }
+
+    Collector collector;
+    Instance pashtin{"Pashtin", "pashtin"};
+    int threadsBefore = 0;
+    int descriptorsBefore = 0;
+};
+
+TEST_F(PashtinTest, LinesArriveInOrderAndAnUnendedLastLineToo) {
+    std::vector<std::string> counted;
+    for (int i = 1; i <= 20000; ++i) counted.push_back(std::to_string(i) + "\n");
+    const struct {
+        const char* command;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"seq 1 20000", counted},
+        {"printf abc", {"abc"}},
+        {"printf a\\nb\\n\\nc", {"a\n", "b\n", "\n", "c"}},
+    };
+    size_t before = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        pashtin.set("command", c.command);
+        ASSERT_TRUE(collector.waitForCount(before + c.lines.size(), 30));
+        std::vector<std::string> values = collector.values();
+        EXPECT_EQ(c.lines, std::vector<std::string>(values.begin() + static_cast<long>(before), values.end()));
+        before = values.size();
+    }
+    destroyAndCheckNothingIsLeft();
+}
+
+TEST_F(PashtinTest, LongLinesArriveInPiecesOfAtMost9999Characters) {
+    pashtin.set("command", "cat");
+    const struct {
+        size_t length;  // without the line feed
+        std::vector<size_t> pieces;
+    } cases[] = {
+        {9998, {9999}},
+        {9999, {9999, 1}},
+        {25000, {9999, 9999, 5003}},
+    };
+    size_t before = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        std::string line(c.length, 'x');
+        pashtin->SetInput("string", &line[0]);
+        ASSERT_TRUE(collector.waitForCount(before + c.pieces.size(), 30));
+        std::vector<std::string> values = collector.values();
+        std::string joined;
+        std::vector<size_t> sizes;
+        for (size_t i = before; i < values.size(); ++i) {
+            sizes.push_back(values[i].size());
+            joined += values[i];
+        }
+        EXPECT_EQ(c.pieces, sizes);
+        EXPECT_EQ(line + "\n", joined);
+        before = values.size();
+    }
+    destroyAndCheckNothingIsLeft();
+}
+
+bool hasChildNamed(const std::string& name) {
+    for (const std::string& child : childrenOf(getpid()))
+        if (child.size() > name.size() && child.compare(child.size() - name.size() - 1, std::string::npos, " " + name) == 0)
+            return true;
+    return false;
+}
+
+TEST_F(PashtinTest, ANewCommandEndsAndReapsTheRunningOne) {
+    pashtin.set("command", "sleep 30");
+    ASSERT_TRUE(hasChildNamed("sleep"));
+    pashtin.set("command", "cat");
+    // The sleep is gone, not even a zombie; cat is the only child.
+    std::vector<std::string> children = childrenOf(getpid());
+    ASSERT_EQ(1u, children.size());
+    EXPECT_TRUE(hasChildNamed("cat")) << children[0];
+    std::string text = "still piped";
+    pashtin->SetInput("string", &text[0]);
+    ASSERT_TRUE(collector.waitForCount(1, 30));
+    EXPECT_EQ(std::vector<std::string>{"still piped\n"}, collector.values());
+    pashtin->Reset();
+    children = childrenOf(getpid());
+    EXPECT_EQ(1u, children.size());
+    destroyAndCheckNothingIsLeft();
+}
+
+TEST_F(PashtinTest, AFailedStartLeavesNothingRunning) {
+    pashtin.set("command", "/nonexistent/zarn-program");
+    EXPECT_EQ(std::vector<std::string>(), childrenOf(getpid()));
+    EXPECT_EQ(threadsBefore, threadCount());
+    std::string text = "dropped";
+    pashtin->SetInput("string", &text[0]);
+    // A directory is found but cannot be run.
+    pashtin.set("command", "/");
+    EXPECT_EQ(std::vector<std::string>(), childrenOf(getpid()));
+    EXPECT_EQ(0u, collector.count());
+    destroyAndCheckNothingIsLeft();
+}
+
+TEST_F(PashtinTest, ACommandThatIgnoresSIGTERMIsKilled) {
+    std::string dir = tk::makeScratchDir();
+    std::string script = dir + "/stubborn";
+    tk::writeFile(script, "#!/bin/sh\ntrap '' TERM\necho ready\nwhile :; do sleep 1; done\n");
+    chmod(script.c_str(), 0700);
+    pashtin.set("command", script);
+    ASSERT_TRUE(collector.waitForCount(1, 30));
+    EXPECT_EQ(std::vector<std::string>{"ready\n"}, collector.values());
+    destroyAndCheckNothingIsLeft();
+    tk::removeTree(dir);
+}
+
+// Descriptors of this process, even those without close-on-exec, stay
+// here: ls sees its pipes, standard error and the directory it lists.
+TEST_F(PashtinTest, TheChildGetsOnlyItsPipesAndStandardError) {
+    int leaked = open("/dev/null", O_RDONLY);
+    ASSERT_GE(leaked, 0);
+    pashtin.set("command", "ls /proc/self/fd");
+    ASSERT_TRUE(collector.waitForCount(4, 30));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ((std::vector<std::string>{"0\n", "1\n", "2\n", "3\n"}), collector.values());
+    close(leaked);
+    destroyAndCheckNothingIsLeft();
+}
+
+// head reads one line and ends: what follows is dropped without SIGPIPE
+// ending this process and without the module waiting on a full pipe.
+TEST_F(PashtinTest, ACommandThatStopsReadingNeitherBlocksNorKills) {
+    pashtin.set("command", "head -n 1");
+    std::string first = "first";
+    pashtin->SetInput("string", &first[0]);
+    ASSERT_TRUE(collector.waitForCount(1, 30));
+    std::string big(10000, 'y');
+    for (int i = 0; i < 200; ++i) pashtin->SetInput("string", &big[0]);
+    EXPECT_EQ(std::vector<std::string>{"first\n"}, collector.values());
+    destroyAndCheckNothingIsLeft();
+}
+
+TEST_F(PashtinTest, AReceiverMayRestartTheCommandFromTheReaderThread) {
+    Corvane* module = pashtin.get();
+    collector.onValue = [module](const std::string& line) {
+        std::string next = "echo second";
+        if (line == "first\n") module->SetInput("command", &next[0]);
+    };
+    pashtin.set("command", "echo first");
+    ASSERT_TRUE(collector.waitForCount(2, 30));
+    EXPECT_EQ((std::vector<std::string>{"first\n", "second\n"}), collector.values());
+    destroyAndCheckNothingIsLeft();
+}
+
+TEST_F(PashtinTest, ConnectionsMayChangeWhileLinesArrive) {
+    collector.keep = false;
+    Collector second;
+    second.keep = false;
+    pashtin.set("command", "yes");
+    ASSERT_TRUE(collector.waitForCount(1, 30));
+    for (int i = 0; i < 500; ++i) {
+        pashtin->AddReceiver(0, &second, 0);
+        std::this_thread::yield();
+        pashtin->RemoveReceiver(0, &second, 0);
+    }
+    size_t seen = collector.count();
+    EXPECT_TRUE(collector.waitForCount(seen + 1000, 30));
+    destroyAndCheckNothingIsLeft();
+}
+
+}  // namespace
+}  // namespace th
