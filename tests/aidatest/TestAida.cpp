@@ -1,6 +1,6 @@
-// An AIDA system for the tests: it really holds histograms and data point
-// sets in one shared memory tree and logs what its plotters are asked to
-// show. Loaded like any AIDA system through AIDA_createAnalysisFactory.
+// An AIDA system for the tests: it really holds histograms, data point sets
+// and tuples in one shared memory tree and logs what its plotters are asked
+// to show. Loaded like any AIDA system through AIDA_createAnalysisFactory.
 //
 // When the variable ZARN_TEST_AIDA_DUMP names a file, the tree and the plot
 // log are written to it when the process exits. TestAida_dump writes the
@@ -19,6 +19,7 @@
 #include "TestHistograms.h"
 #include "TestPlotter.h"
 #include "TestTree.h"
+#include "TestTuples.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ bool hasWord(int argc, char** argv, const std::string& word) {
     return false;
 }
 
-// Hands out the test system's factories; tuples, functions and fits are not
-// offered yet.
+// Hands out the test system's factories; functions and fits are not offered
+// yet.
 // Threads: one thread at a time, except createPlotterFactory (any thread).
 class TestAnalysisFactory : public AIDA::IAnalysisFactory {
 public:
@@ -45,7 +46,11 @@ public:
         return ours ? new TestDataPointSetFactory(*ours) : nullptr;
     }
 
-    AIDA::ITupleFactory* createTupleFactory(AIDA::ITree&) override { return nullptr; }
+    AIDA::ITupleFactory* createTupleFactory(AIDA::ITree& tree) override {
+        TestTree* ours = dynamic_cast<TestTree*>(&tree);
+        return ours ? new TestTupleFactory(*ours) : nullptr;
+    }
+
     AIDA::IFunctionFactory* createFunctionFactory(AIDA::ITree&) override { return nullptr; }
 
     AIDA::IPlotterFactory* createPlotterFactory(int argc, char** argv, const std::string& options,
