@@ -88,7 +88,13 @@ Tavrel::~Tavrel() {
 Tavrel::iterator Tavrel::begin() { return properties.begin(); }
 Tavrel::iterator Tavrel::end() { return properties.end(); }
 Tavrel::iterator Tavrel::find(const std::string& name) { return properties.find(name); }
-FlowProperty& Tavrel::operator[](const std::string& name) { return properties[name]; }
+FlowProperty& Tavrel::operator[](const std::string& name) {
+    auto found = properties.find(name);
+    if (found != properties.end()) return found->second;
+    // A new name may be one that formulas looked for in vain.
+    parserTable::forgetResolvedNames(nullptr);
+    return properties[name];
+}
 
 size_t Tavrel::erase(const std::string& name) {
     auto found = properties.find(name);

@@ -192,6 +192,19 @@ TEST(Record, ErasedPropertiesAreLookedUpAgain) {
     EXPECT_TRUE(erased->eval());
 }
 
+// A formula evaluated before its argument exists finds it once it is added.
+TEST(Record, PropertiesAddedLaterAreFoundByFormulas) {
+    ProducedEvent produced;
+    formulaParser* x = produced.formula("x = y * 2").formula;
+    std::string out = capturedStdout([&] { EXPECT_TRUE(x->eval()); });
+    EXPECT_EQ(out, "FlowProperty y not found.\n");
+    EXPECT_TRUE(x->result->empty());
+    produced.add("y", std::vector<double>{3});
+    produced.event.Reset();
+    ASSERT_TRUE(x->eval());
+    EXPECT_EQ(*x->result, std::vector<double>{6});
+}
+
 // A formula resolved through a nested event follows the nested event's
 // erasures too.
 TEST(Record, ErasingInsideANestedEventIsSeenFromOutside) {
