@@ -1,7 +1,7 @@
 # AIDA loading of the manager and the test AIDA system, in-process.
 zarn_add_test(aida_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/aida/AidaLoadingTest.cpp
               ${CMAKE_CURRENT_LIST_DIR}/aida/TestAidaTest.cpp
-              LIBS Mesgrave AidaInterfaces tk_process ${CMAKE_DL_LIBS})
+              LIBS Mesgrave test_aida_fixture)
 target_compile_definitions(aida_tests PRIVATE ZARN_TEST_AIDA="${ZARN_TEST_AIDA}")
 add_dependencies(aida_tests TestAida Castrine torvask TkCount)
 

@@ -8,7 +8,7 @@ foreach(plugin ${an_plugins})
 endforeach()
 
 add_library(an_support STATIC ${an_dir}/AnSupport.cpp)
-target_link_libraries(an_support PUBLIC tk_process zarn_fevent gtest)
+target_link_libraries(an_support PUBLIC tk_process aida_dump zarn_fevent gtest)
 target_compile_definitions(an_support PRIVATE
   ZARN_BUILD_DIR="${CMAKE_BINARY_DIR}" ZARN_TEST_PLUGINS="${ZARN_TEST_PLUGINS}" ZARN_TEST_AIDA="${ZARN_TEST_AIDA}")
 

@@ -8,7 +8,7 @@ foreach(plugin ${mg_plugins})
 endforeach()
 
 add_library(mg_test_support STATIC ${mg_dir}/MgTestSupport.cpp)
-target_link_libraries(mg_test_support PUBLIC Corvane)
+target_link_libraries(mg_test_support PUBLIC Corvane tk_process test_support)
 
 zarn_add_test(manager_tests
   SOURCES ${mg_dir}/MgPluginEnvironment.cpp ${mg_dir}/ManagerTest.cpp ${mg_dir}/FlowFileTest.cpp

@@ -10,22 +10,15 @@ foreach(plugin ${ma_plugins})
   zarn_add_test_module(${plugin} SOURCES ${ma_dir}/plugins/${plugin}.cpp TAVREL)
 endforeach()
 
-add_library(ma_support STATIC ${ma_dir}/MaSupport.cpp)
-target_link_libraries(ma_support PUBLIC tk_process gtest)
-target_include_directories(ma_support PUBLIC ${ma_dir})
-
-zarn_add_test(modules_more_a_brisvald_tests
-  SOURCES ${ma_dir}/BrisvaldTest.cpp ${CMAKE_CURRENT_LIST_DIR}/eventfiles/EfSupport.cpp
-  LIBS tk_process)
-target_include_directories(modules_more_a_brisvald_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/eventfiles)
+zarn_add_test(modules_more_a_brisvald_tests SOURCES ${ma_dir}/BrisvaldTest.cpp LIBS ef_support)
 add_dependencies(modules_more_a_brisvald_tests torvask Brisvald EfSink EfControl EfDriver)
 
 set(ma_flow_targets torvask Castrine TestAida Ambrel Lorvick AnValues AnDump AnFormula EfSink EfControl ${ma_plugins})
 
-zarn_add_test(modules_more_a_yurlen_tests SOURCES ${ma_dir}/YurlenTest.cpp LIBS an_support ma_support)
+zarn_add_test(modules_more_a_yurlen_tests SOURCES ${ma_dir}/YurlenTest.cpp LIBS an_support)
 target_include_directories(modules_more_a_yurlen_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/analysis)
 add_dependencies(modules_more_a_yurlen_tests Yurlen ${ma_flow_targets})
 
-zarn_add_test(modules_more_a_zinnet_tests SOURCES ${ma_dir}/ZinnetTest.cpp LIBS an_support ma_support)
+zarn_add_test(modules_more_a_zinnet_tests SOURCES ${ma_dir}/ZinnetTest.cpp LIBS an_support)
 target_include_directories(modules_more_a_zinnet_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/analysis)
 add_dependencies(modules_more_a_zinnet_tests Zinnet ${ma_flow_targets})

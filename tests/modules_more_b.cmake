@@ -9,14 +9,10 @@ zarn_add_test_module(MbTree SOURCES ${mb_dir}/plugins/MbTree.cpp LIBS AidaInterf
 set(mb_plugins MbRecords MbTree)
 set(mb_modules Kestaly Ellomir Dunmora)
 
-add_library(mb_support STATIC ${mb_dir}/MbSupport.cpp)
-target_link_libraries(mb_support PUBLIC tk_process gtest)
-target_compile_definitions(mb_support PRIVATE
-  ZARN_BUILD_DIR="${CMAKE_BINARY_DIR}" ZARN_TEST_PLUGINS="${ZARN_TEST_PLUGINS}" ZARN_TEST_AIDA="${ZARN_TEST_AIDA}")
-
 zarn_add_test(modules_more_b_tests
   SOURCES ${mb_dir}/KestalyTest.cpp ${mb_dir}/EllomirTest.cpp ${mb_dir}/DunmoraTest.cpp
-  LIBS mb_support)
+  LIBS an_support)
+target_include_directories(modules_more_b_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/analysis)
 add_dependencies(modules_more_b_tests torvask Castrine TestAida Histo AnDump AnValues
                  ${mb_modules} ${mb_plugins})
 

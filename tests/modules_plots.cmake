@@ -9,13 +9,17 @@ endforeach()
 
 set(pl_flow_targets torvask Castrine TestAida Ambrel Sarnith Welkard Graph AnValues AnDump AnFormula ${pl_plugins})
 
+add_library(pl_support STATIC ${pl_dir}/PlotSupport.cpp)
+target_link_libraries(pl_support PUBLIC tk_process)
+target_include_directories(pl_support PUBLIC ${pl_dir})
+
 zarn_add_test(modules_plots_pulse_tests SOURCES ${pl_dir}/SarnithTest.cpp ${pl_dir}/WelkardTest.cpp
-              ${pl_dir}/PlotSupport.cpp LIBS an_support)
-target_include_directories(modules_plots_pulse_tests PRIVATE ${pl_dir} ${CMAKE_CURRENT_LIST_DIR}/analysis)
+              LIBS an_support pl_support)
+target_include_directories(modules_plots_pulse_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/analysis)
 add_dependencies(modules_plots_pulse_tests ${pl_flow_targets})
 
-zarn_add_test(modules_plots_graph_tests SOURCES ${pl_dir}/GraphTest.cpp ${pl_dir}/PlotSupport.cpp LIBS an_support)
-target_include_directories(modules_plots_graph_tests PRIVATE ${pl_dir} ${CMAKE_CURRENT_LIST_DIR}/analysis)
+zarn_add_test(modules_plots_graph_tests SOURCES ${pl_dir}/GraphTest.cpp LIBS an_support pl_support)
+target_include_directories(modules_plots_graph_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/analysis)
 add_dependencies(modules_plots_graph_tests ${pl_flow_targets})
 
 # The figure arithmetic and the info labels; the library calls into the manager.

@@ -24,6 +24,6 @@ target_include_directories(modules_pulses_wexlo_tests PRIVATE ${CMAKE_CURRENT_LI
 add_dependencies(modules_pulses_wexlo_tests ${pu_flow_targets})
 
 zarn_add_test(modules_pulses_tuple_tests SOURCES ${pu_dir}/TestAidaTupleTest.cpp
-              LIBS AidaInterfaces tk_process ${CMAKE_DL_LIBS})
+              LIBS test_aida_fixture)
 target_compile_definitions(modules_pulses_tuple_tests PRIVATE ZARN_TEST_AIDA="${ZARN_TEST_AIDA}")
 add_dependencies(modules_pulses_tuple_tests TestAida)

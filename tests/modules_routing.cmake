@@ -14,11 +14,9 @@ if(ZARN_SANITIZE)
 endif()
 
 # The flow runner of the first modules' tests is shared, not copied.
-set(rt_runner_dir ${CMAKE_CURRENT_LIST_DIR}/modules_first)
 zarn_add_test(modules_routing_tests
-  SOURCES ${rt_runner_dir}/fm_flow_run.cpp ${rt_dir}/routing_test.cpp ${rt_dir}/caldris_test.cpp
-          ${rt_dir}/notify_test.cpp
-  LIBS Corvane tk_process)
-target_include_directories(modules_routing_tests PRIVATE ${rt_dir} ${rt_runner_dir})
+  SOURCES ${rt_dir}/routing_test.cpp ${rt_dir}/caldris_test.cpp ${rt_dir}/notify_test.cpp
+  LIBS Corvane fm_flow_run)
+target_include_directories(modules_routing_tests PRIVATE ${rt_dir})
 add_dependencies(modules_routing_tests torvask Stepper Counter Multiplier Display Multiplex Vectorize Caldris Notify
                  ${rt_plugins})

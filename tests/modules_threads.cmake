@@ -6,11 +6,10 @@ set(th_dir ${CMAKE_CURRENT_LIST_DIR}/modules_threads)
 zarn_add_test_module(ThFeed SOURCES ${th_dir}/plugins/ThFeed.cpp)
 
 # The flow-text helpers of the first module tests are shared, not copied.
-set(th_shared ${CMAKE_CURRENT_LIST_DIR}/modules_first)
 zarn_add_test(modules_threads_tests
-  SOURCES ${th_dir}/ThSupport.cpp ${th_dir}/PashtinTest.cpp ${th_dir}/QuilletTest.cpp ${th_shared}/fm_flow_run.cpp
-  LIBS Corvane tk_process)
-target_include_directories(modules_threads_tests PRIVATE ${th_dir} ${th_shared})
+  SOURCES ${th_dir}/ThSupport.cpp ${th_dir}/PashtinTest.cpp ${th_dir}/QuilletTest.cpp
+  LIBS Corvane fm_flow_run)
+target_include_directories(modules_threads_tests PRIVATE ${th_dir})
 if(ZARN_SANITIZE)
   # The modules' type information lives in their plug-ins, loaded at run time.
   target_compile_options(modules_threads_tests PRIVATE -fno-sanitize=vptr)

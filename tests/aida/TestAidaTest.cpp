@@ -1,7 +1,6 @@
 // The test AIDA system itself: its shared tree, histograms, data point sets
 // and dump, since the histogram, plot and tuple tests rest on it.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,52 +8,22 @@
 #include <vector>
 
 #include "AIDA/AIDA.h"
+#include "TestAidaFixture.h"
 #include "TkProcess.h"
 
 namespace {
 
-// The test AIDA system loaded as a library, as an AIDA system is.
-class TestAidaSystem : public ::testing::Test {
+// The test AIDA system with a histogram factory on this test's folder.
+class TestAidaSystem : public aidatest::TestAidaFixture {
 protected:
     void SetUp() override {
-        library = dlopen(ZARN_TEST_AIDA, RTLD_NOW);
-        ASSERT_NE(nullptr, library) << dlerror();
-        auto create = reinterpret_cast<AIDA::IAnalysisFactory* (*)()>(dlsym(library, "AIDA_createAnalysisFactory"));
-        dump = reinterpret_cast<bool (*)(const char*)>(dlsym(library, "TestAida_dump"));
-        ASSERT_TRUE(create && dump);
-        factory.reset(create());
-        std::unique_ptr<AIDA::ITreeFactory> trees(factory->createTreeFactory());
-        tree = trees->create();
-        ASSERT_NE(nullptr, tree);
-        // Each test works in a folder of its own of the shared tree.
-        base = "/" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        ASSERT_TRUE(tree->mkdirs(base));
-        ASSERT_TRUE(tree->cd(base));
+        aidatest::TestAidaFixture::SetUp();
+        if (HasFatalFailure()) return;
         histograms.reset(factory->createHistogramFactory(*tree));
         ASSERT_NE(nullptr, histograms);
     }
 
-    std::string dumpText(const std::string& folder) {
-        std::string dir = tk::makeScratchDir();
-        EXPECT_TRUE(dump((dir + "/dump").c_str()));
-        std::string all = tk::readFile(dir + "/dump");
-        tk::removeTree(dir);
-        // Entries below `folder` with their indented detail lines.
-        std::string kept;
-        bool inside = false;
-        for (const std::string& line : tk::splitLines(all)) {
-            if (line.rfind("  ", 0) != 0) inside = line.find(" " + folder + "/") != std::string::npos;
-            if (inside) kept += line + "\n";
-        }
-        return kept;
-    }
-
-    void* library = nullptr;
-    bool (*dump)(const char*) = nullptr;
-    std::unique_ptr<AIDA::IAnalysisFactory> factory;
-    AIDA::ITree* tree = nullptr;
     std::unique_ptr<AIDA::IHistogramFactory> histograms;
-    std::string base;
 };
 
 TEST_F(TestAidaSystem, EveryCallerGetsTheSameTreeAndItsCurrentFolder) {
@@ -218,7 +187,7 @@ TEST_F(TestAidaSystem, DumpShowsFoldersObjectsBinsAndAnnotations) {
               "IHistogram1D " + base + "/v title=\"V\" entries=0 extra=0 sum=0 edges=0,0.5,2\n"
               "IDataPointSet " + base + "/g title=\"G\" dimension=2 size=1\n"
               "  point 0 1+0-0 0+0.25-0\n",
-              dumpText(base));
+              dumpBelow(base));
 }
 
 TEST_F(TestAidaSystem, DumpStoreWritesTheMountedFolderAtCommit) {

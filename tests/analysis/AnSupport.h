@@ -2,17 +2,17 @@
 #define ZARN_TESTS_ANALYSIS_ANSUPPORT_H
 
 #include <cstdint>
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "AidaDump.h"
 #include "FeventFormat.h"
 #include "FeventWriter.h"
 #include "TkProcess.h"
 
-// Runs of torvask on flow files for the analysis modules, event files
-// written for them, and the test AIDA system's dump read back.
+// Runs of torvask on flow files for the analysis, histogram, plot and
+// tuple modules, and event files written for them. Their dumps are read
+// back with aidadump::parse.
 namespace an {
 
 // Which AIDA system a run loads.
@@ -27,16 +27,21 @@ public:
     FlowRun(const FlowRun&) = delete;
     FlowRun& operator=(const FlowRun&) = delete;
 
-    // Path of a file in the working folder.
+    // Path of a file in the working folder (the run's current folder).
     std::string file(const std::string& name) const { return work + "/" + name; }
-    // Writes `flow` as flow.mivet and runs it.
-    tk::ChildResult run(const std::string& flow, Aida aida = Aida::Test);
-    // The dump that the test AIDA system wrote at exit, and that AnDump
-    // modules wrote to dump.txt.
-    std::string exitDump() const;
-    std::string dump(const std::string& name = "dump.txt") const;
-    // Runs `flow` again with the built-in AIDA system and with none: each
-    // run ends normally and no AIDA dump comes of it.
+    // A private folder beside the working folder, made on first use.
+    std::string folder(const std::string& name) const;
+    // Writes `flow` as flow.mivet and runs it with `env` ("NAME=value")
+    // added to the environment.
+    tk::ChildResult run(const std::string& flow, Aida aida = Aida::Test, const std::vector<std::string>& env = {});
+    // The dump that the test AIDA system wrote at exit, and a file of the
+    // working folder (AnDump writes dump.txt).
+    std::string exitDump() const { return tk::readFile(file("exit-dump.txt")); }
+    std::string dump(const std::string& name = "dump.txt") const { return tk::readFile(file(name)); }
+    // The entries of the working folder, sorted, without flow.mivet.
+    std::vector<std::string> entries() const;
+    // Runs `flow` with the built-in AIDA system and with none: each run
+    // ends normally, without sanitizer reports and without an AIDA dump.
     void expectRunsWithoutTestAida(const std::string& flow);
 
 private:
@@ -63,32 +68,11 @@ private:
     size_t next = 0;
 };
 
-// One histogram of a dump.
-struct Histogram {
-    std::string title;
-    int entries = 0;
-    int extra = 0;
-    std::string binning;
-    std::vector<std::pair<std::string, std::string> > annotations;
-    // Entries per bin ("0", "1", ..., "underflow", "overflow"), non-empty bins only.
-    std::map<std::string, int> bins;
-};
-
-// The folders and 1-D histograms of a dump, by path.
-struct Tree {
-    std::vector<std::string> folders;
-    std::map<std::string, Histogram> histograms;
-    // Paths of the histograms in dump order.
-    std::vector<std::string> order;
-
-    bool hasFolder(const std::string& path) const;
-    bool has(const std::string& path) const { return histograms.count(path) != 0; }
-    const Histogram& at(const std::string& path) const;
-};
-Tree parseDump(const std::string& text);
-
 // Lines of `text` that contain `part`.
 std::vector<std::string> linesWith(const std::string& text, const std::string& part);
+
+// The run ended by itself with status 0 and no sanitizer report.
+void expectRan(const tk::ChildResult& result);
 
 }  // namespace an
 

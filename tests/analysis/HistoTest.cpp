@@ -26,11 +26,7 @@ const std::string kPlainFlow =
     "\txlabel \"energy\"\n"
     "\tylabel \"counts\"\n" + kDumpAtEnd;
 
-void expectRan(const tk::ChildResult& result) {
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(0, result.exitStatus) << result.err;
-    EXPECT_EQ(std::string::npos, result.err.find("Sanitizer")) << result.err;
-}
+using an::expectRan;
 
 TEST(Histo, PlainValuesFillOneHistogramWithItsBinningAndAxisTitles) {
     an::FlowRun run;
@@ -39,8 +35,8 @@ TEST(Histo, PlainValuesFillOneHistogramWithItsBinningAndAxisTitles) {
     expectRan(result);
     EXPECT_EQ(1u, an::linesWith(result.out, "h: NaN in Histo::fill()").size()) << result.out;
     EXPECT_EQ(1u, an::linesWith(result.out, "h initialized.").size());
-    an::Tree tree = an::parseDump(run.dump());
-    const an::Histogram& h = tree.at("/Histograms/h");
+    aidadump::Dump tree = aidadump::parse(run.dump());
+    const aidadump::Object& h = tree.at("/Histograms/h");
     EXPECT_EQ("h", h.title);
     EXPECT_EQ("bins=10 lower=0 upper=10", h.binning);
     EXPECT_EQ(3, h.entries);
@@ -54,7 +50,7 @@ TEST(Histo, PlainValuesFillOneHistogramWithItsBinningAndAxisTitles) {
     EXPECT_TRUE(tree.has("/.Trash/h~2"));
     EXPECT_EQ("bins=100 lower=0 upper=100", tree.at("/.Trash/h").binning);
     // Deleting the module moves its set to the trash as well.
-    an::Tree atExit = an::parseDump(run.exitDump());
+    aidadump::Dump atExit = aidadump::parse(run.exitDump());
     EXPECT_FALSE(atExit.has("/Histograms/h"));
     EXPECT_EQ(3, atExit.at("/.Trash/h~3").entries);
     run.expectRunsWithoutTestAida(flow);
@@ -82,7 +78,7 @@ TEST(Histo, ChannelGridFromConnectedChannelsFixedChannelsAndAddresses) {
         "\taddress \"1 1\"\n" + kDumpAtEnd;
     tk::ChildResult result = run.run(flow);
     expectRan(result);
-    an::Tree tree = an::parseDump(run.dump());
+    aidadump::Dump tree = aidadump::parse(run.dump());
     struct Expect {
         std::string path;
         std::string title;
@@ -122,7 +118,7 @@ TEST(Histo, WorkedExampleNamesEveryObjectOfTheGrid) {
     tk::ChildResult result = run.run(flow);
     expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"h: Dimension mismatch! : 5 >= 4"}, an::linesWith(result.out, "mismatch"));
-    an::Tree tree = an::parseDump(run.dump());
+    aidadump::Dump tree = aidadump::parse(run.dump());
     std::vector<std::string> paths;
     for (const std::string& path : tree.order)
         if (path.rfind("/Histograms/", 0) == 0) paths.push_back(path);
@@ -152,7 +148,7 @@ TEST(Histo, RecreationMovesThePreviousSetIntoTheTrash) {
         "\ttitle \"New\"\n" + kDumpAtEnd;
     tk::ChildResult result = run.run(flow);
     expectRan(result);
-    an::Tree tree = an::parseDump(run.dump());
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ("h", tree.at("/.Trash/h").title);
     EXPECT_EQ("h_x00", tree.at("/.Trash/h~1/h_x00").title);
     EXPECT_EQ("h_x01", tree.at("/.Trash/h~1/h_x01").title);
@@ -179,7 +175,7 @@ TEST(Histo, SetPathMovesTheSetWithoutRecreatingIt) {
     expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"self: Cannot move /Histograms/self into itself (/Histograms/self/inner)."},
               an::linesWith(result.out, "Cannot move"));
-    an::Tree tree = an::parseDump(run.dump());
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ(1, tree.at("/Other/h/h_x00").entries);
     EXPECT_TRUE(tree.has("/Other/h/h_x01"));
     EXPECT_FALSE(tree.hasFolder("/Mine"));
@@ -255,8 +251,8 @@ TEST(Histo, SelectedPropertiesFillElementByElementWithTheirChannels) {
         histo("hd", "\tbinning \"200 -1 1\"\n\tfill \"d\"\n") + kDumpAtEof;
     tk::ChildResult result = run.run(flow);
     expectRan(result);
-    an::Tree tree = an::parseDump(run.dump());
-    const an::Histogram& hs = tree.at("/Histograms/hs");
+    aidadump::Dump tree = aidadump::parse(run.dump());
+    const aidadump::Object& hs = tree.at("/Histograms/hs");
     EXPECT_EQ("bins=10 lower=0 upper=10", hs.binning);
     EXPECT_EQ((std::map<std::string, int>{{"1", 1}, {"2", 1}}), hs.bins);
     EXPECT_EQ("e", hs.annotations.at(0).second);
@@ -272,7 +268,7 @@ TEST(Histo, SelectedPropertiesFillElementByElementWithTheirChannels) {
     EXPECT_EQ((std::map<std::string, int>{{"1", 1}}), tree.at("/Histograms/hi/hi_x02").bins);
     EXPECT_EQ(0, tree.at("/Histograms/hf/hf_x00").entries);
     EXPECT_EQ(4, tree.at("/Histograms/hf/hf_x01").entries);
-    const an::Histogram& hd = tree.at("/Histograms/hd");
+    const aidadump::Object& hd = tree.at("/Histograms/hd");
     EXPECT_EQ("bins=200 lower=-1 upper=1", hd.binning);
     EXPECT_EQ((std::map<std::string, int>{{"150", 1}}), hd.bins);
     run.expectRunsWithoutTestAida(flow);
@@ -296,7 +292,7 @@ TEST(Histo, BinningsFromInputDivisorAndProperty) {
               an::linesWith(result.out, "Bin divisor"));
     EXPECT_EQ(2u, an::linesWith(result.out, "flat: Not enough binning information.").size()) << result.out;
     EXPECT_EQ(1u, an::linesWith(result.out, "few: Not enough binning information.").size()) << result.out;
-    an::Tree tree = an::parseDump(run.dump());
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ("bins=25 lower=0 upper=100", tree.at("/Histograms/quarter").binning);
     EXPECT_EQ("bins=100 lower=0 upper=100", tree.at("/Histograms/zero").binning);
     EXPECT_FALSE(tree.has("/Histograms/flat"));
@@ -304,6 +300,35 @@ TEST(Histo, BinningsFromInputDivisorAndProperty) {
     EXPECT_EQ("bins=200 lower=-1 upper=1", tree.at("/Histograms/input").binning);
     EXPECT_EQ("bins=10 lower=0 upper=10", tree.at("/Histograms/property").binning);
     EXPECT_EQ(2, tree.at("/Histograms/property").entries);
+    run.expectRunsWithoutTestAida(flow);
+}
+
+// Bin counts beyond 4194304 cells, from a literal or from a file header,
+// are refused with one line instead of reaching the AIDA system.
+TEST(Histo, TooManyBinsAreRefused) {
+    an::FlowRun run;
+    an::EventFile file;
+    file.declare("huge", vorn_double, 2147483647, 0, 1);
+    double value = 0.5;
+    file.value(&value);
+    file.endRecord();
+    file.save(run.file("events.fevent"));
+    const std::string flow = kReader +
+                             "Histo literal\n\tbinning \"2147483647 0 1\"\n"
+                             "Histo above\n\tbinning \"4194305 0 1\"\n"
+                             "Histo divided\n\tbinning \"8388608 0 1\"\n\tbinning \"/1000\"\n" +
+                             histo("header", "\tfill \"huge\"\n") + kDumpAtEof;
+    tk::ChildResult result = run.run(flow);
+    expectRan(result);
+    EXPECT_EQ((std::vector<std::string>{"literal: Cannot create histogram literal with more than 4194304 bins",
+                                        "above: Cannot create histogram above with more than 4194304 bins",
+                                        "divided: Cannot create histogram divided with more than 4194304 bins",
+                                        "header: Cannot create histogram header with more than 4194304 bins"}),
+              an::linesWith(result.out, "Cannot create histogram"));
+    aidadump::Dump tree = aidadump::parse(run.dump());
+    for (const char* name : {"literal", "above", "header"}) EXPECT_FALSE(tree.has(std::string("/Histograms/") + name));
+    // The limit holds for the count after the divisor.
+    EXPECT_EQ("bins=8388 lower=0 upper=1", tree.at("/Histograms/divided").binning);
     run.expectRunsWithoutTestAida(flow);
 }
 
@@ -328,7 +353,7 @@ TEST(Histo, SelectionsThatCannotDeliverFillNothing) {
     EXPECT_EQ((std::vector<std::string>{"negative: Dimension refused: -2 is negative.",
                                         "negative: Dimension refused: more than 32768 objects."}),
               an::linesWith(result.out, "negative: Dimension"));
-    an::Tree tree = an::parseDump(run.dump());
+    aidadump::Dump tree = aidadump::parse(run.dump());
     for (const char* path : {"/Histograms/missing", "/Histograms/boolean", "/Histograms/words", "/Histograms/cleared"})
         EXPECT_EQ(0, tree.at(path).entries + tree.at(path).extra) << path;
     EXPECT_EQ(2, tree.at("/Histograms/negative").entries);
@@ -347,7 +372,7 @@ TEST(Histo, RecordInputIgnoresValuesThatAreNoRecords) {
     expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"h: Input tavrel takes Tavrels only, ignoring a value of type 18."},
               an::linesWith(result.out, "h: Input"));
-    EXPECT_EQ(0, an::parseDump(run.dump()).at("/Histograms/h").entries);
+    EXPECT_EQ(0, aidadump::parse(run.dump()).at("/Histograms/h").entries);
     run.expectRunsWithoutTestAida(flow);
 }
 

@@ -5,27 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "TkProcess.h"
 #include "probe_fixture.h"
 
 namespace {
-
-// A private scratch directory, removed with its files at the end.
-class ScratchDir {
-public:
-    ScratchDir() {
-        char pattern[] = "/tmp/zarn-core-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~ScratchDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 ino_t workingDirectoryInode() {
     struct stat info;
@@ -91,7 +77,7 @@ TEST(PluginHandle, CopiesShareTheLibraryAndTheLastClosesIt) {
 }
 
 TEST(PluginHandle, AFileThatIsNoLibraryLeavesTheHandleUnloaded) {
-    ScratchDir scratch;
+    tk::ScratchDir scratch;
     std::ofstream(scratch.path() + "/Fake.zlk") << "not a library\n";
     pluginHandle handle = testPlugin("Fake", scratch.path());
     ino_t before = workingDirectoryInode();
@@ -118,7 +104,7 @@ TEST(PluginHandle, PluginWithoutDelObjectHasOnlyNewObject) {
 }
 
 TEST(PluginHandle, OpensByPathNotByTheLoaderSearch) {
-    ScratchDir scratch;
+    tk::ScratchDir scratch;
     pluginHandle handle = testPlugin("CoreProbe", scratch.path());
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
@@ -129,7 +115,7 @@ TEST(PluginHandle, OpensByPathNotByTheLoaderSearch) {
 }
 
 TEST(PluginHandle, RelativeDirectoryAndRestoredWorkingDirectory) {
-    ScratchDir scratch;
+    tk::ScratchDir scratch;
     std::string plugins = ZARN_TEST_PLUGINS;
     ASSERT_EQ(symlink(plugins.c_str(), (scratch.path() + "/plugins").c_str()), 0);
     int previous = open(".", O_RDONLY | O_DIRECTORY);
@@ -151,7 +137,7 @@ TEST(PluginHandle, RelativeDirectoryAndRestoredWorkingDirectory) {
 }
 
 TEST(PluginHandle, WorkingDirectoryIsRestoredWhenItsPathIsGone) {
-    ScratchDir scratch;
+    tk::ScratchDir scratch;
     std::string gone = scratch.path() + "/gone";
     ASSERT_EQ(mkdir(gone.c_str(), 0700), 0);
     int previous = open(".", O_RDONLY | O_DIRECTORY);

@@ -58,7 +58,7 @@ Parsed parse(const std::string& definition) {
     formulaParser parser;
     Parsed parsed;
     testing::internal::CaptureStderr();
-    parsed.out = capturedStdout([&] { parsed.name = parser.parse(definition); });
+    parsed.out = captured::stdoutOf([&] { parsed.name = parser.parse(definition); });
     parsed.err = testing::internal::GetCapturedStderr();
     parsed.fields = describe(parser);
     return parsed;
@@ -201,7 +201,7 @@ TEST(SplitterProcess, RunsWithoutPerlOnThePath) {
     ProducedEvent produced;
     produced.add("y", std::vector<double>{1});
     FlowProperty* x = nullptr;
-    std::string problem = capturedStderr([&] { x = &produced.formula("x = y * 2"); });
+    std::string problem = captured::stderrOf([&] { x = &produced.formula("x = y * 2"); });
 
     if (path) setenv("PATH", savedPath.c_str(), 1); else unsetenv("PATH");
     rmdir(empty);

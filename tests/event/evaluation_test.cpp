@@ -115,7 +115,7 @@ TEST(FormulaEval, ComputesValuesFromInputProperties) {
         c.inputs(produced);
         FlowProperty& property = produced.formula(c.definition);
         bool ok = false;
-        capturedStdout([&] { ok = property.formula->eval(); });
+        captured::stdoutOf([&] { ok = property.formula->eval(); });
         EXPECT_EQ(ok, c.ok) << c.definition;
         EXPECT_EQ(*static_cast<Doubles*>(property.value), c.expected) << c.definition;
     }
@@ -148,10 +148,10 @@ TEST(FormulaEval, ConstantFormulasSurviveReset) {
 TEST(FormulaEval, ResolvesNamesOnceAndReportsMissingOnes) {
     ProducedEvent produced;
     formulaParser& x = *produced.formula("x = {t = 0:1} y[ch]").formula;
-    std::string first = capturedStdout([&] { x.eval(); });
+    std::string first = captured::stdoutOf([&] { x.eval(); });
     EXPECT_EQ(first, "FlowProperty t not found.\nFlowProperty ch not found.\nFlowProperty y not found.\n");
     produced.event.Reset();
-    EXPECT_EQ(capturedStdout([&] { x.eval(); }), "");
+    EXPECT_EQ(captured::stdoutOf([&] { x.eval(); }), "");
 }
 
 // Formulas that lead back to themselves end without values.
@@ -173,10 +173,10 @@ TEST(FormulaEval, SelfReferenceNeitherLoopsNorCrashes) {
         for (const char* definition : group) parsers.push_back(produced.formula(definition).formula);
         for (int event = 0; event < 2; ++event) {
             for (formulaParser* parser : parsers) {
-                capturedStdout([&] { parser->eval(); });
+                captured::stdoutOf([&] { parser->eval(); });
                 EXPECT_LE(parser->result->size(), 3u) << group[0];
             }
-            capturedStdout([&] { produced.event.SetBinnings(); });
+            captured::stdoutOf([&] { produced.event.SetBinnings(); });
             produced.event.Reset();
         }
     }
@@ -207,7 +207,7 @@ TEST(FormulaBinning, DerivesFromCutArgumentOrMap) {
         produced.add("t", Doubles{}, FlowBinning(-5, 5, 3));
         FlowProperty* property = nullptr;
         for (const char* definition : c.definitions) property = &produced.formula(definition);
-        capturedStdout([&] { property->SetBinnings(); });
+        captured::stdoutOf([&] { property->SetBinnings(); });
         EXPECT_EQ(property->binning.min, c.expected.min) << c.definitions.back();
         EXPECT_EQ(property->binning.max, c.expected.max) << c.definitions.back();
         EXPECT_EQ(property->binning.bins, c.expected.bins) << c.definitions.back();

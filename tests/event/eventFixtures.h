@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Captured.h"
 #include "Tavrel.h"
 
 // The type code of a stored value type.
@@ -44,21 +45,9 @@ public:
     Tavrel event;
 };
 
-// Runs `action` with standard output (and error) captured; returns it.
-template <class Action> std::string capturedStdout(Action action) {
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
-}
-template <class Action> std::string capturedStderr(Action action) {
-    testing::internal::CaptureStderr();
-    action();
-    return testing::internal::GetCapturedStderr();
-}
-
 // The test definitions name their property with their first word.
 inline FlowProperty& ProducedEvent::formula(const std::string& definition) {
-    capturedStdout([&] { event.ParseFormula(definition); });
+    captured::stdoutOf([&] { event.ParseFormula(definition); });
     return event.properties.at(definition.substr(0, definition.find_first_of(" (=")));
 }
 

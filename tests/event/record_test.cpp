@@ -49,7 +49,7 @@ TEST_F(PathTest, FollowsNamesThroughNestedEvents) {
     };
     for (const PathCase& c : cases) {
         FlowProperty* found = nullptr;
-        std::string out = capturedStdout([&] { found = produced.event.GetProperty(c.path); });
+        std::string out = captured::stdoutOf([&] { found = produced.event.GetProperty(c.path); });
         EXPECT_EQ(found ? found->value : nullptr, c.expectedValue) << c.path;
         EXPECT_EQ(out, c.message) << c.path;
     }
@@ -110,7 +110,7 @@ TEST(Record, ParseFormulaReplacesEveryFieldOfAProperty) {
 TEST(Record, DefinitionWithoutNameIsRefused) {
     for (const char* definition : {"= x", ""}) {
         Tavrel event;
-        std::string out = capturedStdout([&] { event.ParseFormula(definition); });
+        std::string out = captured::stdoutOf([&] { event.ParseFormula(definition); });
         EXPECT_NE(out.find("Tavrel: Cannot add formula property \n"), std::string::npos) << out;
         EXPECT_TRUE(event.properties.empty());
     }
@@ -140,7 +140,7 @@ TEST(Record, SetBinningsReportsEveryFormulaProperty) {
     produced.add("y", std::vector<double>{}, FlowBinning(0, 10, 100));
     produced.formula("x = y * 2 + 1");
     produced.formula("k = |1 2 3 4|");
-    std::string out = capturedStdout([&] { produced.event.SetBinnings(); });
+    std::string out = captured::stdoutOf([&] { produced.event.SetBinnings(); });
     EXPECT_EQ(out,
               "Binning set for k: Min: 1, Max: 5, Bins: 4\n"
               "Binning set for x: Min: 1, Max: 21, Bins: 100\n");
@@ -177,7 +177,7 @@ TEST(Record, ErasedPropertiesAreLookedUpAgain) {
     EXPECT_EQ(produced.event.erase("t"), 0u);
     produced.add("y", std::vector<int>{4, 5});
     produced.event.Reset();
-    std::string missingCut = capturedStdout([&] { EXPECT_TRUE(z->eval()); });
+    std::string missingCut = captured::stdoutOf([&] { EXPECT_TRUE(z->eval()); });
     EXPECT_EQ(missingCut, "FlowProperty t not found.\n");
     EXPECT_EQ(*z->result, (std::vector<double>{9, 11}));
     EXPECT_EQ(*static_cast<std::vector<double>*>(x.value), (std::vector<double>{8, 10}));
@@ -186,7 +186,7 @@ TEST(Record, ErasedPropertiesAreLookedUpAgain) {
     formulaParser* erased = x.formula;
     produced.event.erase("x");
     produced.event.Reset();
-    std::string out = capturedStdout([&] { EXPECT_TRUE(z->eval()); });
+    std::string out = captured::stdoutOf([&] { EXPECT_TRUE(z->eval()); });
     EXPECT_EQ(out, "FlowProperty x not found.\n");
     EXPECT_TRUE(z->result->empty());
     EXPECT_TRUE(erased->eval());
@@ -196,7 +196,7 @@ TEST(Record, ErasedPropertiesAreLookedUpAgain) {
 TEST(Record, PropertiesAddedLaterAreFoundByFormulas) {
     ProducedEvent produced;
     formulaParser* x = produced.formula("x = y * 2").formula;
-    std::string out = capturedStdout([&] { EXPECT_TRUE(x->eval()); });
+    std::string out = captured::stdoutOf([&] { EXPECT_TRUE(x->eval()); });
     EXPECT_EQ(out, "FlowProperty y not found.\n");
     EXPECT_TRUE(x->result->empty());
     produced.add("y", std::vector<double>{3});

@@ -132,7 +132,7 @@ TEST_F(BadFileTest, EachDamageEndsTheRunCleanly) {
         EXPECT_EQ(bad.announcements, eftest::countLines(result.out, "sink: announce"));
         EXPECT_EQ(bad.records, eftest::countLines(result.out, "sink: event "));
         EXPECT_EQ(bad.eof < 0 ? "" : "sink: eof " + std::to_string(bad.eof) + "\n",
-                  eftest::linesWith(result.out, {"sink: eof"}));
+                  tk::linesStartingWith(result.out, {"sink: eof"}));
         EXPECT_EQ(1, eftest::countLines(result.out, "amb closed."));
     }
 }

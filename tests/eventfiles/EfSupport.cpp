@@ -46,17 +46,6 @@ std::string bitsOf(float value) {
     return text;
 }
 
-std::string linesWith(const std::string& text, const std::vector<std::string>& prefixes) {
-    std::string kept;
-    for (const std::string& line : tk::splitLines(text))
-        for (const std::string& prefix : prefixes)
-            if (line.compare(0, prefix.size(), prefix) == 0) {
-                kept += line + "\n";
-                break;
-            }
-    return kept;
-}
-
 int countLines(const std::string& text, const std::string& prefix) {
     int count = 0;
     for (const std::string& line : tk::splitLines(text))

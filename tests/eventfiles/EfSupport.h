@@ -41,8 +41,6 @@ public:
 std::string bitsOf(double value);
 std::string bitsOf(float value);
 
-// The lines of `text` that begin with one of `prefixes`, each with its line feed.
-std::string linesWith(const std::string& text, const std::vector<std::string>& prefixes);
 // How many lines of `text` begin with `prefix`.
 int countLines(const std::string& text, const std::string& prefix);
 

@@ -155,8 +155,8 @@ TEST_F(ReplayTest, HandBuiltFileOfEveryTypeReadsAsTheLayoutSays) {
         line("vvs", "[[1],[]]");
     }
     expected += "sink: eof 2\n";
-    EXPECT_EQ(expected, eftest::linesWith(result.out, {"sink:"}));
-    EXPECT_EQ("amb: 29 Properties listed.\n", eftest::linesWith(result.out, {"amb: 29"}));
+    EXPECT_EQ(expected, tk::linesStartingWith(result.out, {"sink:"}));
+    EXPECT_EQ("amb: 29 Properties listed.\n", tk::linesStartingWith(result.out, {"amb: 29"}));
     EXPECT_EQ("", result.err);
 }
 
@@ -187,7 +187,7 @@ TEST_F(ReplayTest, StepsSpreadAFileOverStartsAndResetReplaysIt) {
                   countingAnnounce("sink") + countingEvent("sink", 6, 1) + countingEvent("sink", 7, 2) +
                   "Stop()\n"
                   "amb closed.\n",
-              eftest::linesWith(result.out, {"amb", "sink", "Stop()"}));
+              tk::linesStartingWith(result.out, {"amb", "sink", "Stop()"}));
     EXPECT_EQ("amb: File not open.\n", result.err);
 }
 
@@ -195,7 +195,7 @@ TEST_F(ReplayTest, NoStepLimitReadsTheWholeFileInOneStart) {
     write("five.fevent", countingFile(5));
     tk::ChildResult result = run(scriptedFlow("start:amb", "five.fevent", ""));
     EXPECT_EQ(5, eftest::countLines(result.out, "sink: event "));
-    EXPECT_EQ("sink: eof 5\n", eftest::linesWith(result.out, {"sink: eof"}));
+    EXPECT_EQ("sink: eof 5\n", tk::linesStartingWith(result.out, {"sink: eof"}));
 }
 
 // Each receiver gets one announcement per header read, before any record.
@@ -208,7 +208,7 @@ TEST_F(ReplayTest, EveryReceiverIsAnnouncedToOnceBeforeAnyRecord) {
     std::string again = countingAnnounce("first") + countingAnnounce("second");
     for (int i = 1; i <= 3; ++i) again += countingEvent("first", i + 3, i) + countingEvent("second", i + 3, i);
     EXPECT_EQ(run + "first: eof 3\nsecond: eof 3\n" + again + "first: eof 3\nsecond: eof 3\n",
-              eftest::linesWith(result.out, {"first:", "second:"}));
+              tk::linesStartingWith(result.out, {"first:", "second:"}));
 }
 
 // An announced event handed to "fevent" is adopted: the file's properties
@@ -245,7 +245,7 @@ TEST_F(ReplayTest, AdoptedEventGetsTheFileProperties) {
               "sink:   c = " + zero + "\n"
               "sink:   d = " + bitsOf(0.5f) + "\n"
               "sink: eof 1\n",
-              eftest::linesWith(result.out, {"sink:"}));
+              tk::linesStartingWith(result.out, {"sink:"}));
 }
 
 // A second file whose header changes a property's type: the reader's
@@ -274,7 +274,7 @@ TEST_F(ReplayTest, SecondHeaderReplacesChangedProperties) {
               "sink:   x = -8\n"
               "sink:   z = [\"zz\"]\n"
               "sink: eof 1\n",
-              eftest::linesWith(result.out, {"sink:"}));
+              tk::linesStartingWith(result.out, {"sink:"}));
 }
 
 // The report's byte lines for the 24 bytes from 20 before `at` on.

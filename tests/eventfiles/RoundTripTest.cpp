@@ -43,7 +43,7 @@ protected:
 // lines of the named properties.
 std::string sinkLines(const std::string& out, const std::string& sink, const std::vector<std::string>& without = {}) {
     std::string kept;
-    for (const std::string& line : tk::splitLines(eftest::linesWith(out, {sink + ":"}))) {
+    for (const std::string& line : tk::splitLines(tk::linesStartingWith(out, {sink + ":"}))) {
         bool skip = false;
         for (const std::string& name : without) skip = skip || line.find(":   " + name + " ") != std::string::npos;
         if (!skip) kept += "sink" + line.substr(sink.size()) + "\n";
@@ -74,7 +74,7 @@ TEST_F(RoundTripTest, EveryPropertyTypeComesBackExactly) {
               "amb running.\n"
               "amb: 26 Properties listed.\n"
               "Stop()\n",
-              eftest::linesWith(read.out, {"amb:", "amb running", "Stop()"}));
+              tk::linesStartingWith(read.out, {"amb:", "amb running", "Stop()"}));
     EXPECT_EQ("", read.err);
 }
 
@@ -107,7 +107,7 @@ TEST_F(RoundTripTest, NoMatchingPropertyGivesAFileWithoutProperties) {
               "replay: event 2\n"
               "replay: event 3\n"
               "replay: eof 3\n",
-              eftest::linesWith(read.out, {"replay:"}));
+              tk::linesStartingWith(read.out, {"replay:"}));
     EXPECT_EQ("", read.err);
 }
 
@@ -120,9 +120,9 @@ TEST_F(RoundTripTest, LongVectorsKeepTheirCountModulo65536) {
     EXPECT_EQ(file.bytes, read("long.fevent"));
 
     tk::ChildResult read = replay("long.fevent");
-    std::string values = eftest::linesWith(read.out, {"replay:   v = "});
+    std::string values = tk::linesStartingWith(read.out, {"replay:   v = "});
     EXPECT_EQ(4464 - 1, std::count(values.begin(), values.end(), ','));
-    EXPECT_EQ("replay: eof 1\n", eftest::linesWith(read.out, {"replay: eof"}));
+    EXPECT_EQ("replay: eof 1\n", tk::linesStartingWith(read.out, {"replay: eof"}));
 }
 
 TEST_F(RoundTripTest, SizeCapStopsAfterTheRecordThatPassesIt) {
@@ -133,7 +133,7 @@ TEST_F(RoundTripTest, SizeCapStopsAfterTheRecordThatPassesIt) {
     EXPECT_EQ(header + 8 * (2 + 2 + 131070 + 2), read("cap.fevent").size());
 
     tk::ChildResult read = replay("cap.fevent");
-    EXPECT_EQ("replay: eof 8\n", eftest::linesWith(read.out, {"replay: eof"}));
+    EXPECT_EQ("replay: eof 8\n", tk::linesStartingWith(read.out, {"replay: eof"}));
 }
 
 TEST_F(RoundTripTest, CloseStopsWritingUntilANewFileName) {

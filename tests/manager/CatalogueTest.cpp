@@ -15,14 +15,14 @@ typedef std::vector<std::string> Lines;
 
 class Catalogue : public testing::Test {
 protected:
-    void SetUp() override { dir_ = mgtest::makeScratchDir(); }
-    void TearDown() override { mgtest::removeTree(dir_); }
+    void SetUp() override { dir_ = tk::makeScratchDir(); }
+    void TearDown() override { tk::removeTree(dir_); }
 
     // The driver's output lines, asserted to end with exit status 0.
     Lines run(const std::vector<std::string>& args, const std::vector<std::string>& env) {
         mgtest::ChildResult result = mgtest::runChild(MG_CATALOGUE_DRIVER, args, env, dir_);
         EXPECT_EQ(0, result.exitStatus) << result.output;
-        return mgtest::splitLines(result.output);
+        return tk::splitLines(result.output);
     }
 
     // The catalogue lines of entries below the scratch directory, with its
@@ -41,7 +41,7 @@ protected:
         return entries;
     }
 
-    void touch(const std::string& relative) { mgtest::writeFile(dir_ + "/" + relative, "x\n"); }
+    void touch(const std::string& relative) { tk::writeFile(dir_ + "/" + relative, "x\n"); }
 
     std::string dir_;
 };

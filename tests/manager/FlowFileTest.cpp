@@ -7,9 +7,9 @@
 namespace {
 
 using mgtest::instanceNames;
-using mgtest::splitLines;
-using mgtest::stderrOf;
-using mgtest::stdoutOf;
+using tk::splitLines;
+using captured::stderrOf;
+using captured::stdoutOf;
 typedef std::vector<std::string> Lines;
 
 class FlowFile : public testing::Test {
@@ -242,9 +242,9 @@ TEST_F(FlowFile, TakenNameGetsTheFirstFreeCounterAndSendersOfEarlierLoadsStayRea
 }
 
 TEST_F(FlowFile, LoadGivesInstancesAndPositionsOnlyUntilAnEditorConnects) {
-    std::string dir = mgtest::makeScratchDir();
+    std::string dir = tk::makeScratchDir();
     std::string path = dir + "/flow.mivet";
-    mgtest::writeFile(path, "MgProbe gen\nMgProbe p\n\ttext gen out\n\tsteps \"4\"\n\n*p 3 4 C\n");
+    tk::writeFile(path, "MgProbe gen\nMgProbe p\n\ttext gen out\n\tsteps \"4\"\n\n*p 3 4 C\n");
     std::string out = stdoutOf([&] { EXPECT_TRUE(manager_->loadFromFile(path)); });
     EXPECT_EQ(std::string::npos, out.find("p: steps")) << out;
     EXPECT_EQ(path, manager_->getFilename());
@@ -256,11 +256,11 @@ TEST_F(FlowFile, LoadGivesInstancesAndPositionsOnlyUntilAnEditorConnects) {
     manager_->valuePass = false;
     EXPECT_EQ("gen: connect 0 to p 0\n", stdoutOf([&] { manager_->connectObjects(0); }));
     EXPECT_EQ("gen out", inputString("p", 0));
-    mgtest::removeTree(dir);
+    tk::removeTree(dir);
 }
 
 TEST_F(FlowFile, FlowFilesThatCannotBeReadAreReported) {
-    std::string dir = mgtest::makeScratchDir();
+    std::string dir = tk::makeScratchDir();
     std::string missing = dir + "/missing.mivet";
     std::string err = stderrOf([&] { EXPECT_FALSE(manager_->configureFromFile(missing)); });
     EXPECT_EQ("Configuration file " + missing + " not found.\n", err);
@@ -273,11 +273,11 @@ TEST_F(FlowFile, FlowFilesThatCannotBeReadAreReported) {
     EXPECT_TRUE(manager_->instances.empty());
 
     std::string good = dir + "/good.mivet";
-    mgtest::writeFile(good, "MgProbe p\n\tsteps \"2\"\n");
+    tk::writeFile(good, "MgProbe p\n\tsteps \"2\"\n");
     std::string out = stdoutOf([&] { EXPECT_TRUE(manager_->configureFromFile(good)); });
     EXPECT_NE(std::string::npos, out.find("p: steps 2\n"));
     EXPECT_EQ(good, manager_->getFilename());
-    mgtest::removeTree(dir);
+    tk::removeTree(dir);
 }
 
 TEST_F(FlowFile, InstanceWithoutPluginIsLeftOutOfTheWrittenFlow) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-using mgtest::stdoutOf;
+using captured::stdoutOf;
 
 class Geometry : public testing::Test {
 protected:

@@ -11,9 +11,9 @@ namespace {
 
 using mgtest::instanceNames;
 using mgtest::pluginIndex;
-using mgtest::splitLines;
-using mgtest::stderrOf;
-using mgtest::stdoutOf;
+using tk::splitLines;
+using captured::stderrOf;
+using captured::stdoutOf;
 typedef std::vector<std::string> Lines;
 
 std::unique_ptr<Mesgrave> quietManager() {

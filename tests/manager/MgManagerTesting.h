@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Captured.h"
 #include "Corvane.h"
 #include "Mesgrave.h"
 #include "MgTestSupport.h"
@@ -15,19 +16,6 @@
 // the broken MgBroken) into a scratch directory named by ZARN_INSTALL and
 // builds the catalogue from it before any test runs.
 namespace mgtest {
-
-// What `action` writes on standard output.
-template <class Action> std::string stdoutOf(Action action) {
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
-}
-
-template <class Action> std::string stderrOf(Action action) {
-    testing::internal::CaptureStderr();
-    action();
-    return testing::internal::GetCapturedStderr();
-}
 
 // The instance names of the manager's list, in list order.
 inline std::vector<std::string> instanceNames(Mesgrave& manager) {

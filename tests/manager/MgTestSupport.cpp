@@ -1,16 +1,12 @@
 #include "MgTestSupport.h"
 
 #include <fcntl.h>
-#include <ftw.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -21,8 +17,6 @@ namespace {
 
 void fail(const std::string& what) { throw std::runtime_error(what + ": " + std::strerror(errno)); }
 
-int removeEntry(const char* path, const struct stat*, int, struct FTW*) { return std::remove(path); }
-
 bool isSanitizerSetting(const char* entry) {
     return std::strncmp(entry, "ASAN_", 5) == 0 || std::strncmp(entry, "UBSAN_", 6) == 0 ||
            std::strncmp(entry, "LSAN_", 5) == 0;
@@ -30,41 +24,12 @@ bool isSanitizerSetting(const char* entry) {
 
 }  // namespace
 
-std::string makeScratchDir() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/mgtest-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) fail("mkdtemp " + pattern);
-    return buffer.data();
-}
-
-void removeTree(const std::string& dir) { nftw(dir.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS); }
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path.c_str(), std::ios::binary);
-    out << text;
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
 void makeDir(const std::string& path) {
     if (mkdir(path.c_str(), 0755) != 0) fail("mkdir " + path);
 }
 
 void makeLink(const std::string& target, const std::string& link) {
     if (symlink(target.c_str(), link.c_str()) != 0) fail("symlink " + link);
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
 }
 
 ChildResult runChild(const std::string& program, const std::vector<std::string>& args,

@@ -4,18 +4,15 @@
 #include <string>
 #include <vector>
 
-// Helpers of the manager tests: scratch directories, files, child processes.
+#include "TkProcess.h"
+
+// Helpers of the manager tests: folders, links and driver processes whose
+// standard output is read through a pipe. Scratch directories and files
+// come from TkProcess.h.
 namespace mgtest {
 
-// A new private directory under $TMPDIR (or /tmp), without trailing '/'.
-std::string makeScratchDir();
-// Removes a directory and everything below it; links are not followed.
-void removeTree(const std::string& dir);
-void writeFile(const std::string& path, const std::string& text);
 void makeDir(const std::string& path);
 void makeLink(const std::string& target, const std::string& link);
-
-std::vector<std::string> splitLines(const std::string& text);
 
 struct ChildResult {
     int exitStatus;  // -1 when the child did not exit normally

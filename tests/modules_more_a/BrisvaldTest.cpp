@@ -163,9 +163,9 @@ TEST_F(BrisvaldTest, EveryTypeReadsInBothStyles) {
             expected += first ? ".\n" : ".\n.\n.\n";
         }
         expected += "sink: eof 2\n";
-        EXPECT_EQ(expected, eftest::linesWith(result.out, {"sink:", "."}));
+        EXPECT_EQ(expected, tk::linesStartingWith(result.out, {"sink:", "."}));
         EXPECT_EQ(std::string(oldStyle ? "Old" : "New") + " style file opened.\n30 Properties listed.\n",
-                  eftest::linesWith(result.out, {"Old style", "New style", "30 Prop"}));
+                  tk::linesStartingWith(result.out, {"Old style", "New style", "30 Prop"}));
         EXPECT_EQ("", result.err);
     }
 }
@@ -198,7 +198,7 @@ TEST_F(BrisvaldTest, StepsSpreadAFileOverStartsAndResetReplaysIt) {
                   countingAnnounce() + countingEvent(6, 1) + countingEvent(7, 2) +
                   "Stop()\n"
                   "b closed.\n",
-              eftest::linesWith(result.out, {"b", "sink", "Stop()", "Old style", "1 Properties"}));
+              tk::linesStartingWith(result.out, {"b", "sink", "Stop()", "Old style", "1 Properties"}));
     EXPECT_EQ("", result.err);
 }
 
@@ -214,7 +214,7 @@ TEST_F(BrisvaldTest, RecordsEndAtTheFirstX) {
               "sink: event 2\nsink:   a = 2\n.\n.\n"
               "sink: event 3\nsink:   a = 3\n"
               "sink: eof 3\n",
-              eftest::linesWith(result.out, {"sink: e", "sink:   a =", "."}));
+              tk::linesStartingWith(result.out, {"sink: e", "sink:   a =", "."}));
     EXPECT_EQ("", result.err);
 }
 
@@ -258,7 +258,7 @@ TEST_F(BrisvaldTest, AdoptedEventGetsTheFileProperties) {
                                      "EfDriver gen\n"
                                      "\tset \"abc\"\n" +
                                      kReader + "\tsteps \"1\"\n\tfevent gen fevent\n" + kSink);
-        EXPECT_EQ(c.expected, eftest::linesWith(result.out, {"sink:"}));
+        EXPECT_EQ(c.expected, tk::linesStartingWith(result.out, {"sink:"}));
         EXPECT_EQ("", result.err);
     }
 }
@@ -387,12 +387,12 @@ TEST_F(BrisvaldTest, EachDamageEndsTheRunCleanly) {
         }
         tk::ChildResult result = run(kReader + kSink);
         EXPECT_EQ(bad.err, result.err);
-        EXPECT_EQ(bad.out, eftest::linesWith(result.out, {"b: File", "Invalid", "Old style", "New style", "0 Prop",
+        EXPECT_EQ(bad.out, tk::linesStartingWith(result.out, {"b: File", "Invalid", "Old style", "New style", "0 Prop",
                                                           "1 Prop", "2 Prop", "3 Prop"}));
         EXPECT_EQ(bad.announcements, eftest::countLines(result.out, "sink: announce"));
         EXPECT_EQ(bad.records, eftest::countLines(result.out, "sink: event "));
         EXPECT_EQ(bad.eof < 0 ? "" : "sink: eof " + std::to_string(bad.eof) + "\n",
-                  eftest::linesWith(result.out, {"sink: eof"}));
+                  tk::linesStartingWith(result.out, {"sink: eof"}));
         EXPECT_EQ(1, eftest::countLines(result.out, "b closed."));
     }
 }

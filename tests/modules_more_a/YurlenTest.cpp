@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "AnSupport.h"
-#include "MaSupport.h"
 
 namespace {
 
@@ -54,22 +53,22 @@ TEST(Yurlen, PairsAndCombinedNumbersFillWithTheirBinningsAndTitles) {
         "\txbinning \"10 0 0\"\n"
         "\txyfill src x\n" + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ((std::vector<std::string>{"h: NaN in Yurlen::fillY", "h: NaN in Yurlen::fillX"}),
               an::linesWith(result.out, "h: NaN"));
     EXPECT_EQ(std::vector<std::string>{"c: NaN in Yurlen::fillXY"}, an::linesWith(result.out, "c: NaN"));
     EXPECT_EQ(5u, an::linesWith(result.out, "z: Cannot split ").size()) << result.out;
     EXPECT_EQ(1u, an::linesWith(result.out, "z: Cannot split 250.5 without a non-zero x maximum.").size());
     EXPECT_EQ(1u, an::linesWith(result.out, "h initialized.").size());
-    ma::Dump dump = ma::parse(run.dump());
+    aidadump::Dump dump = aidadump::parse(run.dump());
     // An x waits for its y; the x before a NaN y stays for the next y.
-    const ma::Object& h = dump.at("/Histograms/h");
+    const aidadump::Object& h = dump.at("/Histograms/h");
     EXPECT_EQ(header("h", 3, 0, "bins=10 lower=0 upper=10", "bins=5 lower=0 upper=10"), h.header);
     EXPECT_EQ(bins({"1,2 entries=1", "2,3 entries=1", "3,3 entries=1"}), h.linesOf("bin"));
     EXPECT_EQ((std::vector<std::string>{"annotation Title-X=energy", "annotation Title-Y=time"}),
               h.linesOf("annotation"));
     // 1234 with the x maximum 100 fills (34, 12), 250.5 fills (50.5, 2).
-    const ma::Object& c = dump.at("/Histograms/c");
+    const aidadump::Object& c = dump.at("/Histograms/c");
     EXPECT_EQ(header("c", 5, 0, kDefault, kDefault), c.header);
     EXPECT_EQ(bins({"1,0 entries=1", "2,0 entries=1", "3,0 entries=1", "34,12 entries=1", "50,2 entries=1"}),
               c.linesOf("bin"));
@@ -96,15 +95,15 @@ TEST(Yurlen, BinningsFromInputsWithDivisorsAndRefusals) {
         "Yurlen short\n"
         "\txbinning \"10 5\"\n" + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ((std::vector<std::string>{"refused: Bin divisor /0 refused.", "refused: Bin divisor /x refused.",
                                         "refused: Bin divisor /-2 refused."}),
               an::linesWith(result.out, "Bin divisor"));
     EXPECT_EQ((std::vector<std::string>{"divided: Not enough binning information.",
                                         "negative: Not enough binning information."}),
               an::linesWith(result.out, "binning information"));
-    ma::Dump dump = ma::parse(run.dump());
-    const ma::Object& half = dump.at("/Histograms/half");
+    aidadump::Dump dump = aidadump::parse(run.dump());
+    const aidadump::Object& half = dump.at("/Histograms/half");
     EXPECT_EQ(header("half", 0, 0, kDefault, "bins=50 lower=0 upper=100"), half.header);
     EXPECT_EQ((std::vector<std::string>{"annotation Title-X=/2", "annotation Title-Y="}), half.linesOf("annotation"));
     EXPECT_EQ(header("refused", 0, 0, kDefault, kDefault), dump.at("/Histograms/refused").header);
@@ -113,6 +112,35 @@ TEST(Yurlen, BinningsFromInputsWithDivisorsAndRefusals) {
     // A range without width goes to the AIDA system as it is, which makes nothing of it.
     EXPECT_FALSE(dump.has("/Histograms/flat"));
     EXPECT_EQ(header("short", 0, 0, kDefault, kDefault), dump.at("/Histograms/short").header);
+    run.expectRunsWithoutTestAida(flow);
+}
+
+// A histogram may have 4194304 cells: the product of the two bin counts
+// counts, and a refused one reaches the AIDA system not at all.
+TEST(Yurlen, TooManyCellsAreRefused) {
+    an::FlowRun run;
+    const std::string flow =
+        "MaPairs src\n"
+        "Yurlen wide\n"
+        "\txbinning \"2147483647 0 1\"\n"
+        "Yurlen product\n"
+        "\txbinning \"2048 0 1\"\n"
+        "\tybinning \"2049 0 1\"\n"
+        "Yurlen divided\n"
+        "\txbinning \"2048 0 1\"\n"
+        "\tybinning \"2049 0 1\"\n"
+        "\tybinning \"/64\"\n" + kDumpAtDone;
+    tk::ChildResult result = run.run(flow);
+    an::expectRan(result);
+    EXPECT_EQ((std::vector<std::string>{"wide: Cannot create histogram wide with more than 4194304 bins",
+                                        "product: Cannot create histogram product with more than 4194304 bins",
+                                        "divided: Cannot create histogram divided with more than 4194304 bins"}),
+              an::linesWith(result.out, "Cannot create histogram"));
+    aidadump::Dump dump = aidadump::parse(run.dump());
+    EXPECT_FALSE(dump.has("/Histograms/wide"));
+    EXPECT_FALSE(dump.has("/Histograms/product"));
+    EXPECT_EQ(header("divided", 0, 0, "bins=2048 lower=0 upper=1", "bins=32 lower=0 upper=1"),
+              dump.at("/Histograms/divided").header);
     run.expectRunsWithoutTestAida(flow);
 }
 
@@ -144,9 +172,9 @@ TEST(Yurlen, ChannelGridNamesTheSetAndMovesReplacedOnesToTheTrash) {
         "\ttitle \"T\"\n"
         "\tpath \"/Other/\"\n" + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"addr: Dimension mismatch! : 5 >= 3"}, an::linesWith(result.out, "mismatch"));
-    ma::Dump dump = ma::parse(run.dump());
+    aidadump::Dump dump = aidadump::parse(run.dump());
     // A channel beyond a short (70000) or below 0 fills nothing.
     struct Expect {
         std::string path;
@@ -166,7 +194,7 @@ TEST(Yurlen, ChannelGridNamesTheSetAndMovesReplacedOnesToTheTrash) {
         {"/Other/moved", "T", {}},
     };
     for (const Expect& e : expected) {
-        const ma::Object& object = dump.at(e.path);
+        const aidadump::Object& object = dump.at(e.path);
         EXPECT_EQ(0u, object.header.find("title=\"" + e.title + "\"")) << e.path;
         EXPECT_EQ(e.bins, object.linesOf("bin")) << e.path;
     }
@@ -238,14 +266,14 @@ TEST(Yurlen, SelectedPropertiesFillPairByPairWithTheirChannels) {
         yurlen("combined", "\txyfill \"xy\"\n\txfill \"e\"\n\tyfill \"f\"\n") +
         yurlen("combinedlist", "\txyfill \"vxy\"\n\tdimension \"2\"\n\tchannel \"c\"\n") + kDumpAtEof;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"mixed: vx and e must both be lists or both be single values; nothing is "
                                        "filled."},
               an::linesWith(result.out, "mixed: "));
     EXPECT_EQ(1u, an::linesWith(result.out, "FlowProperty nothere not found.").size()) << result.out;
-    ma::Dump dump = ma::parse(run.dump());
+    aidadump::Dump dump = aidadump::parse(run.dump());
     // Property binnings and labels.
-    const ma::Object& scalar = dump.at("/Histograms/scalar");
+    const aidadump::Object& scalar = dump.at("/Histograms/scalar");
     EXPECT_EQ(header("scalar", 2, 0, "bins=10 lower=0 upper=10", "bins=5 lower=0 upper=5"), scalar.header);
     EXPECT_EQ(bins({"1,2 entries=1", "2,3 entries=1"}), scalar.linesOf("bin"));
     EXPECT_EQ((std::vector<std::string>{"annotation Title-X=e", "annotation Title-Y=f"}), scalar.linesOf("annotation"));
@@ -293,12 +321,12 @@ TEST(Yurlen, EdgesAndARecordReplacedWithoutAnnouncement) {
         "\tyfill \"t\"\n"
         "\tybinning \"0 0 1\"\n" + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"nobins: Not enough binning information."},
               an::linesWith(result.out, "nobins: "));
-    ma::Dump dump = ma::parse(run.dump());
+    aidadump::Dump dump = aidadump::parse(run.dump());
     // Edges on one axis only: the bin counts are used.
-    const ma::Object& edgesx = dump.at("/Histograms/edgesx");
+    const aidadump::Object& edgesx = dump.at("/Histograms/edgesx");
     EXPECT_EQ(header("edgesx", 6, 0, "bins=4 lower=0 upper=10", "bins=10 lower=0 upper=100"), edgesx.header);
     EXPECT_EQ(bins({"0,1 entries=2", "0,2 entries=1", "1,2 entries=1", "2,3 entries=1", "3,3 entries=1"}),
               edgesx.linesOf("bin"));
@@ -324,9 +352,9 @@ TEST(Yurlen, FormulaPropertiesAreEvaluatedPerRecord) {
         "\tyfill \"twice\"\n"
         "\tybinning \"20 0 20\"\n" + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
-    ma::Dump dump = ma::parse(run.dump());
-    const ma::Object& twice = dump.at("/Histograms/twice");
+    an::expectRan(result);
+    aidadump::Dump dump = aidadump::parse(run.dump());
+    const aidadump::Object& twice = dump.at("/Histograms/twice");
     EXPECT_EQ(header("twice", 6, 0, "bins=4 lower=0 upper=10", "bins=20 lower=0 upper=20"), twice.header);
     EXPECT_EQ(bins({"0,1 entries=1", "0,3 entries=2", "1,5 entries=1", "2,14 entries=1", "3,16 entries=1"}),
               twice.linesOf("bin"));
@@ -342,10 +370,10 @@ TEST(Yurlen, RecordInputIgnoresValuesThatAreNoRecords) {
         "\ttavrel src raw\n"
         "\txfill \"x\"\n" + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"h: Input tavrel takes Tavrels only, ignoring a value of type 18."},
               an::linesWith(result.out, "h: Input"));
-    EXPECT_EQ(0u, ma::parse(run.dump()).at("/Histograms/h").header.find("title=\"h\" entries=0 extra=0"));
+    EXPECT_EQ(0u, aidadump::parse(run.dump()).at("/Histograms/h").header.find("title=\"h\" entries=0 extra=0"));
     run.expectRunsWithoutTestAida(flow);
 }
 
@@ -363,7 +391,7 @@ TEST(Yurlen, LogsTheSameWithTheBuiltInAidaSystemAndWithoutAny) {
     for (Aida aida : {Aida::Castrine, Aida::None}) {
         an::FlowRun run;
         tk::ChildResult result = run.run(flow, aida);
-        ma::expectRan(result);
+        an::expectRan(result);
         EXPECT_EQ((std::vector<std::string>{"h: NaN in Yurlen::fillY", "h: NaN in Yurlen::fillXY",
                                             "h: NaN in Yurlen::fillX"}),
                   an::linesWith(result.out, "h: NaN"));

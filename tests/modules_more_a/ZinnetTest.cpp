@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "AnSupport.h"
-#include "MaSupport.h"
 
 namespace {
 
@@ -57,11 +56,11 @@ TEST(Zinnet, PlainNumbersGiveOnePointPerRecord) {
         zinnet("asym", "\txprops \"t dv\"\n\typrops \"v dv w extra\"\n\toptions \"other\"\n") +
         zinnet("count", "\typrops \"v\"\n\toptions \"append sort\"\n\toptions \"\"\n") + kDumpAtEof;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(1u, an::linesWith(result.out, "app initialized.").size());
     EXPECT_EQ(0u, an::linesWith(result.out, "app instantiated").size());
-    ma::Dump dump = ma::parse(run.dump());
-    const ma::Object& app = dump.at("/Graphs/app");
+    aidadump::Dump dump = aidadump::parse(run.dump());
+    const aidadump::Object& app = dump.at("/Graphs/app");
     EXPECT_EQ(graphHeader("app", 3), app.header);
     EXPECT_EQ(std::vector<std::string>{"annotation RootOpt=AL*"}, app.linesOf("annotation"));
     EXPECT_EQ((std::vector<std::string>{"point 0 1+0-0 10+0.5-0.5", "point 1 2+0-0 20+1-1", "point 2 3+0-0 30+1.5-1.5"}),
@@ -127,8 +126,8 @@ TEST(Zinnet, ListsGiveOnePointPerElement) {
         zinnet("types", "\txprops \"vs\"\n\typrops \"vstr vb\"\n") +
         zinnet("types2", "\txprops \"vu\"\n\typrops \"vf vi\"\n") + kDumpAtEof;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
-    ma::Dump dump = ma::parse(run.dump());
+    an::expectRan(result);
+    aidadump::Dump dump = aidadump::parse(run.dump());
     EXPECT_EQ((std::vector<std::string>{"point 0 1+0-0 10+1-2", "point 1 2+0-0 20+1-2", "point 2 3+0-0 30+1-2",
                                         "point 3 4+0-0 40+1-2", "point 4 5+0-0 50+1-2"}),
               dump.at("/Graphs/five").linesOf("point"));
@@ -144,7 +143,7 @@ TEST(Zinnet, ListsGiveOnePointPerElement) {
     EXPECT_EQ((std::vector<std::string>{"point 0 0+0-0 10+0-0", "point 1 1+0-0 20+0-0", "point 2 2+0-0 30+0-0",
                                         "point 3 3+0-0 40+0-0"}),
               dump.at("/Graphs/nox").linesOf("point"));
-    const ma::Object& appended = dump.at("/Graphs/noxappend");
+    const aidadump::Object& appended = dump.at("/Graphs/noxappend");
     EXPECT_EQ(graphHeader("noxappend", 8), appended.header);
     EXPECT_EQ("point 4 4+0-0 10+0-0", appended.linesOf("point").at(4));
     EXPECT_EQ("point 7 7+0-0 40+0-0", appended.linesOf("point").at(7));
@@ -166,10 +165,10 @@ TEST(Zinnet, MixedPropertiesAreRefusedAndMissingOnesAdded) {
         zinnet("missing", "\txprops \"v\"\n\typrops \"nothere\"\n") +
         "EfSink sink\n\tfevent src Tavrel\n" + kDumpAtEof;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     const std::string mixed = ": Error: All properties must be vectors or all properties must be plain, but not mixed!";
     EXPECT_EQ((std::vector<std::string>{"listx" + mixed, "plainx" + mixed}), an::linesWith(result.out, mixed));
-    ma::Dump dump = ma::parse(run.dump());
+    aidadump::Dump dump = aidadump::parse(run.dump());
     EXPECT_EQ(graphHeader("listx", 0), dump.at("/Graphs/listx").header);
     EXPECT_EQ(std::vector<std::string>{"point 0 9+0-0 0+0-0"}, dump.at("/Graphs/plainx").linesOf("point"));
     EXPECT_EQ(std::vector<std::string>{"point 0 9+0-0 0+0-0"}, dump.at("/Graphs/missing").linesOf("point"));
@@ -190,10 +189,10 @@ TEST(Zinnet, PathsMoveGraphsToTheTrashAndRemoveEmptiedFolders) {
         "Zinnet rel\n"
         "\tpath \"sub/r\"\n" + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"bad: Path \"/D/\" names no graph; keeping /Graphs/bad."},
               an::linesWith(result.out, "bad: "));
-    ma::Dump dump = ma::parse(run.dump());
+    aidadump::Dump dump = aidadump::parse(run.dump());
     EXPECT_EQ(graphHeader("g", 0), dump.at("/C/g").header);
     EXPECT_EQ(std::vector<std::string>{"annotation RootOpt=AL*"}, dump.at("/C/g").linesOf("annotation"));
     EXPECT_TRUE(dump.has("/.Trash/z"));
@@ -207,7 +206,7 @@ TEST(Zinnet, PathsMoveGraphsToTheTrashAndRemoveEmptiedFolders) {
     for (const char* graph : {"/Graphs/z", "/Graphs/bad", "/Graphs/rel"})
         EXPECT_EQ(1u, an::linesWith(run.dump(), std::string(" plot ") + graph + " options=\"\"").size()) << graph;
     // Deleting the modules moves their graphs to the trash and removes the emptied folders.
-    ma::Dump atExit = ma::parse(run.exitDump());
+    aidadump::Dump atExit = aidadump::parse(run.exitDump());
     EXPECT_TRUE(atExit.has("/.Trash/g~1"));
     EXPECT_TRUE(atExit.has("/.Trash/bad"));
     EXPECT_TRUE(atExit.has("/.Trash/r"));
@@ -226,9 +225,9 @@ TEST(Zinnet, ResetRemovesThePointsAndPlotsAgain) {
         "\tscript \"start:src reset:z\"\n" +
         kReader + zinnet("z", "\txprops \"t\"\n\typrops \"v\"\n\toptions \"append\"\n") + kDumpAtEof;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
-    EXPECT_EQ(graphHeader("z", 3), ma::parse(run.dump()).at("/Graphs/z").header);
-    ma::Dump atExit = ma::parse(run.exitDump());
+    an::expectRan(result);
+    EXPECT_EQ(graphHeader("z", 3), aidadump::parse(run.dump()).at("/Graphs/z").header);
+    aidadump::Dump atExit = aidadump::parse(run.exitDump());
     EXPECT_EQ(graphHeader("z", 0), atExit.at("/.Trash/z").header);
     // Init plots the graph, then each of the three records and the reset.
     EXPECT_EQ((std::vector<std::string>{"log region \"HistogramViewer\" 0 plot /Graphs/z options=\"\"",
@@ -260,8 +259,8 @@ TEST(Zinnet, FormulasAreEvaluatedAndReplacedRecordsLookedUpAgain) {
         const std::string flow = "MaRecords src\n\txs \"0.5 1.5 7\"\n\tys \"10 20 30\"\n" + c.driver + c.zinnet +
                                  kDumpAtDone;
         tk::ChildResult result = run.run(flow);
-        ma::expectRan(result);
-        EXPECT_EQ(c.points, ma::parse(run.dump()).at("/Graphs/z").linesOf("point"));
+        an::expectRan(result);
+        EXPECT_EQ(c.points, aidadump::parse(run.dump()).at("/Graphs/z").linesOf("point"));
         run.expectRunsWithoutTestAida(flow);
     }
 }
@@ -275,10 +274,10 @@ TEST(Zinnet, RecordInputIgnoresValuesThatAreNoRecords) {
         "\tfevent src raw\n"
         "\typrops \"x\"\n" + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    ma::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"z: Input fevent takes Tavrels only, ignoring a value of type 18."},
               an::linesWith(result.out, "z: Input"));
-    EXPECT_EQ(graphHeader("z", 0), ma::parse(run.dump()).at("/Graphs/z").header);
+    EXPECT_EQ(graphHeader("z", 0), aidadump::parse(run.dump()).at("/Graphs/z").header);
     run.expectRunsWithoutTestAida(flow);
 }
 
@@ -291,7 +290,7 @@ TEST(Zinnet, WithoutDataPointSetsOnlyTheEndIsLogged) {
         tk::ChildResult result = run.run(kReader + zinnet("z", "\txprops \"t\"\n\typrops \"nothere\"\n") +
                                              "EfSink sink\n\tfevent src Tavrel\n",
                                          aida);
-        ma::expectRan(result);
+        an::expectRan(result);
         EXPECT_EQ(std::vector<std::string>{"z deleted"}, an::linesWith(result.out, "z "));
         // Without a graph the records are left as they are.
         EXPECT_EQ(0u, an::linesWith(result.out, "nothere").size());

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "MbSupport.h"
+#include "AnSupport.h"
 
 namespace {
 
@@ -36,12 +36,12 @@ std::vector<std::string> writeLines(const std::string& out) {
 
 // A file written through the "dump" store holds the filled histogram.
 void expectTreeFile(const std::string& path) {
-    mb::Tree tree = mb::parseDump(tk::readFile(path));
+    aidadump::Dump tree = aidadump::parse(tk::readFile(path));
     EXPECT_EQ(2, tree.at("/Histograms/h").entries) << path;
 }
 
 TEST(Dunmora, WritesOneFilePerFormatUnderTheNameItResolves) {
-    mb::FlowRun run;
+    an::FlowRun run;
     std::string home = run.folder("home");
     struct Case {
         std::string lines;
@@ -70,8 +70,8 @@ TEST(Dunmora, WritesOneFilePerFormatUnderTheNameItResolves) {
         SCOPED_TRACE(c.lines);
         for (const std::string& file : run.entries()) std::remove(run.file(file).c_str());
         std::remove((home + "/run1.dump").c_str());
-        tk::ChildResult result = run.run(writeFlow(c.lines), mb::Aida::Test, {"HOME=" + home});
-        mb::expectRan(result);
+        tk::ChildResult result = run.run(writeFlow(c.lines), an::Aida::Test, {"HOME=" + home});
+        an::expectRan(result);
         EXPECT_EQ(c.printed, writeLines(result.out));
         std::vector<std::string> files = c.files;
         files.push_back("exit-dump.txt");
@@ -84,16 +84,16 @@ TEST(Dunmora, WritesOneFilePerFormatUnderTheNameItResolves) {
 }
 
 TEST(Dunmora, ReplacesAnExistingFileAndRefusesADirectoryInTheWay) {
-    mb::FlowRun run;
+    an::FlowRun run;
     tk::writeFile(run.file("old.dump"), "old contents\n");
     ASSERT_EQ(0, mkdir(run.file("adir.dump").c_str(), 0700));
     const std::string flow = writeFlow("\tfilename \"old\"\n\tformat \"dump\"\n") +
                              "Dunmora dir\n\tfilename \"adir\"\n\tformat \"dump\"\n\twrite src done\n";
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ((std::vector<std::string>{"Writing old.dump.", "Written.", "Writing adir.dump."}),
               writeLines(result.out));
-    EXPECT_EQ(std::vector<std::string>{"dir: Couldn't create file adir.dump."}, mb::linesWith(result.out, "dir: "));
+    EXPECT_EQ(std::vector<std::string>{"dir: Couldn't create file adir.dump."}, an::linesWith(result.out, "dir: "));
     expectTreeFile(run.file("old.dump"));
     EXPECT_EQ((std::vector<std::string>{"adir.dump", "exit-dump.txt", "old.dump"}), run.entries());
 }
@@ -102,11 +102,11 @@ TEST(Dunmora, ReplacesAnExistingFileAndRefusesADirectoryInTheWay) {
 // fails: each failure is reported, nothing counts as written and an
 // existing file stays as it was.
 TEST(Dunmora, FailedFileTreeOperationsLeaveTheOldFile) {
-    mb::FlowRun run;
+    an::FlowRun run;
     tk::writeFile(run.file("keep.dump"), "precious\n");
     const std::string flow = writeFlow("\tfilename \"keep\"\n\tformat \"dump\"\n");
-    tk::ChildResult result = run.run(flow, mb::Aida::Castrine);
-    mb::expectRan(result);
+    tk::ChildResult result = run.run(flow, an::Aida::Castrine);
+    an::expectRan(result);
     EXPECT_EQ((std::vector<std::string>{"Writing keep.dump.", "Couldn't mount memorytree to filetree!",
                                         "Couldn't commit!", "Couldn't close!", "out: Couldn't write file keep.dump."}),
               writeLines(result.out));
@@ -114,11 +114,11 @@ TEST(Dunmora, FailedFileTreeOperationsLeaveTheOldFile) {
     EXPECT_EQ(std::vector<std::string>{"keep.dump"}, run.entries());
 
     // Without an AIDA system nothing is tried.
-    result = run.run(flow, mb::Aida::None);
-    mb::expectRan(result);
+    result = run.run(flow, an::Aida::None);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{}, writeLines(result.out));
-    EXPECT_EQ(1u, mb::linesWith(result.out, "out initialized.").size());
-    EXPECT_EQ(1u, mb::linesWith(result.out, "out deleted").size());
+    EXPECT_EQ(1u, an::linesWith(result.out, "out initialized.").size());
+    EXPECT_EQ(1u, an::linesWith(result.out, "out deleted").size());
     EXPECT_EQ(std::vector<std::string>{"keep.dump"}, run.entries());
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "MbSupport.h"
+#include "AnSupport.h"
 
 namespace {
 
@@ -38,21 +38,21 @@ TEST(Ellomir, EmptiesHistogramsAndPointSetsFromTheCurrentFolderDown) {
     } cases[] = {{"/Box", false, true}, {"/", true, true}, {"/Keep", true, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
-        mb::FlowRun run;
+        an::FlowRun run;
         const std::string flow = clearFlow(c.folder);
         tk::ChildResult result = run.run(flow);
-        mb::expectRan(result);
-        EXPECT_EQ(1u, mb::linesWith(result.out, "clear instantiated").size());
-        EXPECT_EQ(1u, mb::linesWith(result.out, "clear initialized.").size());
-        EXPECT_EQ(1u, mb::linesWith(result.out, "clear deleted").size());
+        an::expectRan(result);
+        EXPECT_EQ(1u, an::linesWith(result.out, "clear instantiated").size());
+        EXPECT_EQ(1u, an::linesWith(result.out, "clear initialized.").size());
+        EXPECT_EQ(1u, an::linesWith(result.out, "clear deleted").size());
         // The current folder ends where it started.
-        EXPECT_EQ(std::vector<std::string>{"after: pwd " + c.folder}, mb::linesWith(result.out, "after: "));
-        mb::Tree tree = mb::parseDump(run.dump());
+        EXPECT_EQ(std::vector<std::string>{"after: pwd " + c.folder}, an::linesWith(result.out, "after: "));
+        aidadump::Dump tree = aidadump::parse(run.dump());
         const int box = c.boxCleared ? 0 : 3;
         EXPECT_EQ(box, tree.at("/Box/a").entries);
         EXPECT_EQ(box, tree.at("/Box/sub/b").entries);
         EXPECT_EQ(c.keepCleared ? 0 : 3, tree.at("/Keep/keep").entries);
-        const mb::Object& points = tree.at("/Box/points");
+        const aidadump::Object& points = tree.at("/Box/points");
         EXPECT_EQ(c.boxCleared ? "dimension=1 size=0" : "dimension=1 size=2", points.binning);
         // Emptied, not removed: names, binnings and annotations stay.
         EXPECT_EQ("bins=100 lower=0 upper=100", tree.at("/Box/a").binning);
@@ -63,12 +63,12 @@ TEST(Ellomir, EmptiesHistogramsAndPointSetsFromTheCurrentFolderDown) {
 }
 
 TEST(Ellomir, ClearsWithoutAPlotterButSaysNotInitialized) {
-    mb::FlowRun run;
-    tk::ChildResult result = run.run(clearFlow("/"), mb::Aida::Test, {"ONX_ARGS=-noplotter"});
-    mb::expectRan(result);
-    EXPECT_EQ(0u, mb::linesWith(result.out, "clear initialized.").size());
+    an::FlowRun run;
+    tk::ChildResult result = run.run(clearFlow("/"), an::Aida::Test, {"ONX_ARGS=-noplotter"});
+    an::expectRan(result);
+    EXPECT_EQ(0u, an::linesWith(result.out, "clear initialized.").size());
     // Histo makes no histograms without a plotter; the point set is there.
-    EXPECT_EQ("dimension=1 size=0", mb::parseDump(run.dump()).at("/Box/points").binning);
+    EXPECT_EQ("dimension=1 size=0", aidadump::parse(run.dump()).at("/Box/points").binning);
 }
 
 }  // namespace

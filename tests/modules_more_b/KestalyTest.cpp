@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "MbSupport.h"
+#include "AnSupport.h"
 
 namespace {
 
-using mb::Aida;
+using an::Aida;
 
 const std::string kDumpAtDone = "AnDump dump\n\tat src done\n\tfile \"dump.txt\"\n";
 
@@ -33,19 +33,19 @@ const std::string kCutRecords =
     "\trecord \"energy=5\"\n";
 
 TEST(Kestaly, OneHistogramPerCutFilledByTheRecordsWhoseCutHolds) {
-    mb::FlowRun run;
+    an::FlowRun run;
     const std::string flow =
         kCutRecords + kestaly("k", "\tcuts \"good bad\"\n\thistos \"E\"\n\tE \"energy/2 | Energy\"\n") + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
-    EXPECT_EQ(1u, mb::linesWith(result.out, "k instantiated").size());
-    EXPECT_EQ(1u, mb::linesWith(result.out, "k initialized.").size());
-    EXPECT_EQ(1u, mb::linesWith(result.out, "k deleted").size());
-    EXPECT_EQ(std::vector<std::string>{}, mb::linesWith(result.out, "k: "));
-    mb::Tree tree = mb::parseDump(run.dump());
+    an::expectRan(result);
+    EXPECT_EQ(1u, an::linesWith(result.out, "k instantiated").size());
+    EXPECT_EQ(1u, an::linesWith(result.out, "k initialized.").size());
+    EXPECT_EQ(1u, an::linesWith(result.out, "k deleted").size());
+    EXPECT_EQ(std::vector<std::string>{}, an::linesWith(result.out, "k: "));
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ((std::vector<std::string>{"/Histograms/E_good", "/Histograms/E_bad"}), tree.below("/Histograms/"));
 
-    const mb::Object& good = tree.at("/Histograms/E_good");
+    const aidadump::Object& good = tree.at("/Histograms/E_good");
     EXPECT_EQ("Energy [Good ones]", good.title);
     // The property's 20 bins divided by 2, adopted at the announcement.
     EXPECT_EQ("bins=10 lower=0 upper=10", good.binning);
@@ -54,7 +54,7 @@ TEST(Kestaly, OneHistogramPerCutFilledByTheRecordsWhoseCutHolds) {
     EXPECT_EQ("energy", good.note("Title-X"));
     EXPECT_EQ("Counts", good.note("Title-Y"));
 
-    const mb::Object& bad = tree.at("/Histograms/E_bad");
+    const aidadump::Object& bad = tree.at("/Histograms/E_bad");
     EXPECT_EQ("Energy [Bad ones]", bad.title);
     EXPECT_EQ((std::map<std::string, int>{{"3", 1}, {"4", 1}}), bad.bins);
     EXPECT_EQ("<none>", bad.note("Overlay"));
@@ -66,7 +66,7 @@ TEST(Kestaly, OneHistogramPerCutFilledByTheRecordsWhoseCutHolds) {
 
     // Deleting the module moves its histograms to the trash and removes the
     // folder that this empties.
-    mb::Tree atExit = mb::parseDump(run.exitDump());
+    aidadump::Dump atExit = aidadump::parse(run.exitDump());
     EXPECT_FALSE(atExit.hasFolder("/Histograms"));
     EXPECT_EQ(3, atExit.at("/.Trash/E_good~1").entries);
     EXPECT_EQ(2, atExit.at("/.Trash/E_bad~1").entries);
@@ -74,7 +74,7 @@ TEST(Kestaly, OneHistogramPerCutFilledByTheRecordsWhoseCutHolds) {
 }
 
 TEST(Kestaly, PathTemplatesPlaceEachCutsHistograms) {
-    mb::FlowRun run;
+    an::FlowRun run;
     const std::string flow =
         kCutRecords +
         kestaly("k",
@@ -86,13 +86,13 @@ TEST(Kestaly, PathTemplatesPlaceEachCutsHistograms) {
                 "\tE \"energy,6,0,6\"\n") +
         kestaly("plain", "\thistos \"P\"\n\tP \"energy,6,0,6\"\n") + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
+    an::expectRan(result);
     // "*" is looked up like any property name.
-    EXPECT_EQ(2u, mb::linesWith(result.out, "FlowProperty * not found.").size()) << result.out;
-    mb::Tree tree = mb::parseDump(run.dump());
+    EXPECT_EQ(2u, an::linesWith(result.out, "FlowProperty * not found.").size()) << result.out;
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ((std::vector<std::string>{"/Histograms/sub/E_b", "/Histograms/E_all%s", "/Histograms/P_*"}),
               tree.below("/Histograms/"));
-    const mb::Object& good = tree.at("/Sel/E/good");
+    const aidadump::Object& good = tree.at("/Sel/E/good");
     // Without a title of its own the description takes the property's label.
     EXPECT_EQ("Energy deposit [Good ones]", good.title);
     EXPECT_EQ("Energy deposit", good.note("Title-X"));
@@ -106,7 +106,7 @@ TEST(Kestaly, PathTemplatesPlaceEachCutsHistograms) {
     EXPECT_EQ(5, tree.at("/Histograms/P_*").entries);
     EXPECT_EQ("", tree.at("/Histograms/P_*").note("Overlay"));
 
-    mb::Tree atExit = mb::parseDump(run.exitDump());
+    aidadump::Dump atExit = aidadump::parse(run.exitDump());
     EXPECT_FALSE(atExit.hasFolder("/Sel"));
     EXPECT_FALSE(atExit.hasFolder("/Histograms"));
     EXPECT_TRUE(atExit.has("/.Trash/good"));
@@ -114,7 +114,7 @@ TEST(Kestaly, PathTemplatesPlaceEachCutsHistograms) {
 }
 
 TEST(Kestaly, TwoDimensionalHistogramsAdoptTheBinningsTheyLack) {
-    mb::FlowRun run;
+    an::FlowRun run;
     const std::string flow =
         "MbRecords src\n"
         "\tproperty \"x 21 0 0 0\"\n"
@@ -131,9 +131,9 @@ TEST(Kestaly, TwoDimensionalHistogramsAdoptTheBinningsTheyLack) {
                 "\tXW \"x,5,0,10 w/2 | titled\"\n") +
         kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
-    mb::Tree tree = mb::parseDump(run.dump());
-    const mb::Object& xy = tree.at("/G/XY");
+    an::expectRan(result);
+    aidadump::Dump tree = aidadump::parse(run.dump());
+    const aidadump::Object& xy = tree.at("/G/XY");
     EXPECT_EQ("IHistogram2D", xy.type);
     EXPECT_EQ("x:bins=50 lower=0 upper=10 y:bins=10 lower=0 upper=20", xy.binning);
     EXPECT_EQ("x:bins=50 lower=0 upper=10 y:bins=100 lower=0 upper=100", tree.at("/.Trash/XY").binning);
@@ -147,7 +147,7 @@ TEST(Kestaly, TwoDimensionalHistogramsAdoptTheBinningsTheyLack) {
 
     // w offers no binning, so nothing is adopted and nothing recreated; the
     // divisor never applies.
-    const mb::Object& xw = tree.at("/G/XW");
+    const aidadump::Object& xw = tree.at("/G/XW");
     EXPECT_EQ("x:bins=5 lower=0 upper=10 y:bins=100 lower=0 upper=100", xw.binning);
     EXPECT_EQ("titled", xw.title);
     EXPECT_EQ("w", xw.note("Title-Y"));
@@ -157,7 +157,7 @@ TEST(Kestaly, TwoDimensionalHistogramsAdoptTheBinningsTheyLack) {
 }
 
 TEST(Kestaly, DescriptionsThatMakeNoHistogramSayWhy) {
-    mb::FlowRun run;
+    an::FlowRun run;
     const std::string flow =
         "MbRecords src\n"
         "\tproperty \"a 25 4 0 4\"\n"
@@ -175,7 +175,7 @@ TEST(Kestaly, DescriptionsThatMakeNoHistogramSayWhy) {
                 "\tHuge \"a,3000,0,1 a,3000,0,1\"\n") +
         kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
+    an::expectRan(result);
     // The input Quiet gets no description: replacing the inputs says nothing.
     EXPECT_EQ((std::vector<std::string>{"k: Cannot create histogram Three with dimension > 2",
                                         "k: Cannot create histogram None with no parameters",
@@ -183,8 +183,8 @@ TEST(Kestaly, DescriptionsThatMakeNoHistogramSayWhy) {
                                         "k: Not enough binning information for Flat.",
                                         "k: Bin divisor /0 refused.", "k: Bin divisor /x refused.",
                                         "k: Cannot create histogram Huge with more than 4194304 bins"}),
-              mb::linesWith(result.out, "k: "));
-    mb::Tree tree = mb::parseDump(run.dump());
+              an::linesWith(result.out, "k: "));
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ((std::vector<std::string>{"/D/One", "/D/Div"}), tree.below("/D/"));
     EXPECT_EQ(1, tree.at("/D/One").entries);
     EXPECT_EQ("x:bins=4 lower=0 upper=4 y:bins=4 lower=0 upper=4", tree.at("/D/Div").binning);
@@ -192,7 +192,7 @@ TEST(Kestaly, DescriptionsThatMakeNoHistogramSayWhy) {
 }
 
 TEST(Kestaly, ListTypesFormulasAndScalarsAsValues) {
-    mb::FlowRun run;
+    an::FlowRun run;
     const std::string flow =
         "MbRecords src\n"
         "\tproperty \"s 20 10 0 10\"\n"
@@ -214,8 +214,8 @@ TEST(Kestaly, ListTypesFormulasAndScalarsAsValues) {
                 "\tTwice \"twice\"\n") +
         kestaly("all", "\tcuts \"*\"\n\tpath \"/A/%s\"\n\thistos \"I\"\n\tI \"i\"\n") + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
-    mb::Tree tree = mb::parseDump(run.dump());
+    an::expectRan(result);
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ((std::map<std::string, int>{{"1", 1}, {"2", 1}}), tree.at("/T/S").bins);
     EXPECT_EQ((std::map<std::string, int>{{"3", 1}}), tree.at("/T/I").bins);
     EXPECT_EQ((std::map<std::string, int>{{"4", 1}}), tree.at("/T/F").bins);
@@ -228,7 +228,7 @@ TEST(Kestaly, ListTypesFormulasAndScalarsAsValues) {
 }
 
 TEST(Kestaly, CutsThatAreNoBoolOrAbsentNeverHold) {
-    mb::FlowRun run;
+    an::FlowRun run;
     const std::string flow =
         "MbRecords src\n"
         "\tproperty \"e 25 10 0 10\"\n"
@@ -238,10 +238,10 @@ TEST(Kestaly, CutsThatAreNoBoolOrAbsentNeverHold) {
         kestaly("k", "\tcuts \"n nothere\"\n\tpath1 \"/C/%s_n\"\n\tpath2 \"/C/%s_x\"\n\thistos \"E\"\n\tE \"e\"\n") +
         kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
-    EXPECT_EQ(std::vector<std::string>{"k: Cut property n is not a bool."}, mb::linesWith(result.out, "k: "));
-    EXPECT_EQ(1u, mb::linesWith(result.out, "FlowProperty nothere not found.").size());
-    mb::Tree tree = mb::parseDump(run.dump());
+    an::expectRan(result);
+    EXPECT_EQ(std::vector<std::string>{"k: Cut property n is not a bool."}, an::linesWith(result.out, "k: "));
+    EXPECT_EQ(1u, an::linesWith(result.out, "FlowProperty nothere not found.").size());
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ(0, tree.at("/C/E_n").entries);
     EXPECT_EQ(0, tree.at("/C/E_x").entries);
     // An absent cut property is named by its path in the title.
@@ -250,7 +250,7 @@ TEST(Kestaly, CutsThatAreNoBoolOrAbsentNeverHold) {
 }
 
 TEST(Kestaly, ARecordFromAnotherObjectIsLookedUpAgain) {
-    mb::FlowRun run;
+    an::FlowRun run;
     const std::string flow =
         "MbRecords src\n"
         "\tproperty \"e 25 10 0 10\"\n"
@@ -260,14 +260,14 @@ TEST(Kestaly, ARecordFromAnotherObjectIsLookedUpAgain) {
         "\trecord \"e=8 ok=0\"\n" +
         kestaly("k", "\tcuts \"ok\"\n\tpath \"/R/%s\"\n\thistos \"E\"\n\tE \"e\"\n") + kDumpAtDone;
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
-    mb::Tree tree = mb::parseDump(run.dump());
+    an::expectRan(result);
+    aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ((std::map<std::string, int>{{"1", 1}, {"7", 1}}), tree.at("/R/E").bins);
     run.expectRunsWithoutTestAida(flow);
 }
 
 TEST(Kestaly, ValuesThatAreNoRecordsAreIgnoredWithOneLine) {
-    mb::FlowRun run;
+    an::FlowRun run;
     const std::string flow =
         "AnValues src\n"
         "\tvalues \"1 2 3\"\n"
@@ -277,10 +277,10 @@ TEST(Kestaly, ValuesThatAreNoRecordsAreIgnoredWithOneLine) {
         "\tE \"e\"\n"
         "AnDump dump\n\tat src done\n\tfile \"dump.txt\"\n";
     tk::ChildResult result = run.run(flow);
-    mb::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"k: Input fevent takes Tavrels only, ignoring a value of type 18."},
-              mb::linesWith(result.out, "k: "));
-    EXPECT_EQ(0, mb::parseDump(run.dump()).at("/Histograms/E_*").entries);
+              an::linesWith(result.out, "k: "));
+    EXPECT_EQ(0, aidadump::parse(run.dump()).at("/Histograms/E_*").entries);
     run.expectRunsWithoutTestAida(flow);
 }
 

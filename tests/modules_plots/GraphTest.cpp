@@ -30,7 +30,7 @@ std::vector<std::string> windowsOf(const std::string& flow, std::string* out = n
         an::FlowRun run;
         if (prepare) prepare(run);
         tk::ChildResult result = run.run(flow, aida);
-        pl::expectRan(result);
+        an::expectRan(result);
         std::vector<std::string> lines = pl::linesStarting(result.out, "w_");
         if (aida == Aida::Test) {
             first = lines;

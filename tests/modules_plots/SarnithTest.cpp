@@ -39,9 +39,10 @@ TEST(Sarnith, EachPulseReplacesItsChannelsHistogramWithFiguresAndInfoValues) {
         "\tinfos \"FW-Max=0, FW-Time=2, ;Late=5\"\n"
         "\tfw_values \"9.5 1 2.25\"\n" + kDumpAtEnd;
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(1u, an::linesWith(result.out, "s initialized.").size()) << result.out;
     const std::string dump = run.dump();
+    const aidadump::Dump parsed = aidadump::parse(dump);
     const std::string axes = "  annotation Title-X=sample\n  annotation Title-Y=ADC\n  annotation fit.ndf=4\n";
     const std::string infos = "  annotation fit.param.FW-Max=9.5 0\n  annotation fit.param.FW-Time=2.25 0\n"
                               "  annotation fit.param.Late=0 11\n";
@@ -50,7 +51,7 @@ TEST(Sarnith, EachPulseReplacesItsChannelsHistogramWithFiguresAndInfoValues) {
                   "  annotation fit.param.swIntegral=-1 0\n  annotation fit.param.swPulseheight=10 0\n"
                   "  annotation fit.param.swPedestal=5 0\n  annotation fit.param.swMaxPos=2 0\n" +
                   infos + binLines({"2", "4", "10", "4"}),
-              pl::objectBlock(dump, "/Signals/s/s_x00"));
+              parsed.blockOf("/Signals/s/s_x00"));
     // All negative: no height and position 0; the integral -7 - 4 * -1.625
     // is -0.5, whose integer part is 0.
     EXPECT_EQ("IHistogram1D /Signals/s/s_x01 title=\"s_x01\" entries=4 extra=0 sum=-7 bins=4 lower=0 upper=4\n" +
@@ -58,14 +59,14 @@ TEST(Sarnith, EachPulseReplacesItsChannelsHistogramWithFiguresAndInfoValues) {
                   "  annotation fit.param.swIntegral=0 0\n  annotation fit.param.swPulseheight=0 0\n"
                   "  annotation fit.param.swPedestal=-1 0\n  annotation fit.param.swMaxPos=0 0\n" +
                   infos + binLines({"-1", "-2", "-3", "-1"}),
-              pl::objectBlock(dump, "/Signals/s/s_x01"));
+              parsed.blockOf("/Signals/s/s_x01"));
     // The last pulse replaced the one before; of two equal maxima the first counts.
     EXPECT_EQ("IHistogram1D /Signals/s/s_x02 title=\"s_x02\" entries=4 extra=0 sum=13 bins=4 lower=0 upper=4\n" +
                   axes +
                   "  annotation fit.param.swIntegral=1 0\n  annotation fit.param.swPulseheight=5 0\n"
                   "  annotation fit.param.swPedestal=3 0\n  annotation fit.param.swMaxPos=1 0\n" +
                   infos + binLines({"1", "5", "5", "2"}),
-              pl::objectBlock(dump, "/Signals/s/s_x02"));
+              parsed.blockOf("/Signals/s/s_x02"));
     run.expectRunsWithoutTestAida(flow);
 }
 
@@ -79,14 +80,15 @@ TEST(Sarnith, PulseLengthSetsTheBinningOnceAndInitPlotsTheFirstHistogram) {
         "PlReset reset\n"
         "\tat src done\n" + kDumpAtEnd;
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     const std::string dump = run.dump();
+    const aidadump::Dump parsed = aidadump::parse(dump);
     // The driver runs when the reset arrives: nothing is recreated.
-    EXPECT_EQ((std::vector<std::string>{"/.Trash/s"}), pl::objectsBelow(dump, "/.Trash"));
+    EXPECT_EQ((std::vector<std::string>{"/.Trash/s"}), parsed.below("/.Trash/"));
     EXPECT_EQ(std::vector<std::string>{"IHistogram1D /.Trash/s title=\"s\" entries=0 extra=0 sum=0 bins=500 lower=0 "
                                        "upper=500"},
-              pl::linesStarting(pl::objectBlock(dump, "/.Trash/s"), "IHistogram1D"));
-    std::string block = pl::objectBlock(dump, "/Signals/s");
+              pl::linesStarting(parsed.blockOf("/.Trash/s"), "IHistogram1D"));
+    std::string block = parsed.blockOf("/Signals/s");
     EXPECT_EQ(std::vector<std::string>{"IHistogram1D /Signals/s title=\"s\" entries=1000 extra=0 sum=504500 "
                                        "bins=1000 lower=0 upper=1000"},
               pl::linesStarting(block, "IHistogram1D"));
@@ -99,7 +101,7 @@ TEST(Sarnith, PulseLengthSetsTheBinningOnceAndInitPlotsTheFirstHistogram) {
                                         "  annotation fit.param.swMaxPos=999 0"}),
               pl::linesStarting(block, "  annotation fit.param.sw"));
     std::vector<std::string> viewer;
-    for (const std::string& line : pl::plotLog(dump))
+    for (const std::string& line : parsed.log)
         if (line.find("SignalViewer") != std::string::npos) viewer.push_back(line);
     EXPECT_EQ((std::vector<std::string>{
                   "plotter \"SignalViewer\" created",
@@ -140,30 +142,31 @@ TEST(Sarnith, GridTitlesPathsAndChannelLiterals) {
         "\tdimension \"-2\"\n"
         "\tdimension \"40000\"\n" + kDumpAtEnd;
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     std::vector<std::string> refusals = pl::linesStarting(result.out, "g: ");
     for (const std::string& line : pl::linesStarting(result.out, "moved: ")) refusals.push_back(line);
     EXPECT_EQ((std::vector<std::string>{"g: Dimension mismatch! : 5 >= 4", "moved: Dimension refused: -2 is negative.",
                                         "moved: Dimension refused: more than 32768 objects."}),
               refusals);
     const std::string dump = run.dump();
+    const aidadump::Dump parsed = aidadump::parse(dump);
     // The set's folder is named from the title, its objects from the instance.
     EXPECT_EQ((std::vector<std::string>{"/Signals/Pulses/s_x00", "/Signals/Pulses/s_x01"}),
-              pl::objectsBelow(dump, "/Signals/Pulses"));
+              parsed.below("/Signals/Pulses/"));
     EXPECT_EQ(std::vector<std::string>{"IHistogram1D /Signals/Pulses/s_x01 title=\"Pulses_x01\" entries=3 extra=0 "
                                        "sum=6 bins=3 lower=0 upper=3"},
-              pl::linesStarting(pl::objectBlock(dump, "/Signals/Pulses/s_x01"), "IHistogram1D"));
-    EXPECT_EQ(0u, pl::linesStarting(pl::objectBlock(dump, "/Signals/Pulses/s_x00"), "  bin").size());
-    std::vector<std::string> grid = pl::objectsBelow(dump, "/Signals/g");
+              pl::linesStarting(parsed.blockOf("/Signals/Pulses/s_x01"), "IHistogram1D"));
+    EXPECT_EQ(0u, pl::linesStarting(parsed.blockOf("/Signals/Pulses/s_x00"), "  bin").size());
+    std::vector<std::string> grid = parsed.below("/Signals/g/");
     ASSERT_EQ(24u, grid.size());
     EXPECT_EQ("/Signals/g/Module01/Channel03/g_Module01_Channel03_x00", grid[14]);
     for (size_t j = 0; j < grid.size(); ++j)
-        EXPECT_EQ(j == 14 ? 3u : 0u, pl::linesStarting(pl::objectBlock(dump, grid[j]), "  bin").size()) << grid[j];
+        EXPECT_EQ(j == 14 ? 3u : 0u, pl::linesStarting(parsed.blockOf(grid[j]), "  bin").size()) << grid[j];
     // "3" is a fixed channel; "chan" names a channel property and, given
     // as a value as well, reads as channel 0.
-    EXPECT_EQ(3u, pl::linesStarting(pl::objectBlock(dump, "/Signals/named/named_x00"), "  bin").size());
-    EXPECT_EQ(0u, pl::linesStarting(pl::objectBlock(dump, "/Signals/named/named_x03"), "  bin").size());
-    EXPECT_EQ(3u, pl::linesStarting(pl::objectBlock(dump, "/Signals/sub/moved"), "  bin").size());
+    EXPECT_EQ(3u, pl::linesStarting(parsed.blockOf("/Signals/named/named_x00"), "  bin").size());
+    EXPECT_EQ(0u, pl::linesStarting(parsed.blockOf("/Signals/named/named_x03"), "  bin").size());
+    EXPECT_EQ(3u, pl::linesStarting(parsed.blockOf("/Signals/sub/moved"), "  bin").size());
     run.expectRunsWithoutTestAida(flow);
 }
 
@@ -218,7 +221,7 @@ std::string sarnith(const std::string& name, const std::string& lines) {
 // The heights of a histogram's filled bins, "h0 h1 ...".
 std::string heights(const std::string& dump, const std::string& path) {
     std::string text;
-    for (const std::string& line : pl::linesStarting(pl::objectBlock(dump, path), "  bin ")) {
+    for (const std::string& line : pl::linesStarting(aidadump::parse(dump).blockOf(path), "  bin ")) {
         std::string height = line.substr(line.find("height=") + 7);
         text += (text.empty() ? "" : " ") + height;
     }
@@ -238,8 +241,9 @@ TEST(Sarnith, PulsesAndChannelsFromRecords) {
         "AnFormula formula\n\tfevent src Tavrel\n\tformula \"twice = one * 2\"\n"
         "Sarnith calc\n\ttavrel formula fevent\n\tsignal \"twice\"\n" + kDumpAtEof;
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     const std::string dump = run.dump();
+    const aidadump::Dump parsed = aidadump::parse(dump);
     // Record 1 draws three of its four pulses (the fourth has no channel);
     // record 2 draws channel 0. An empty channel list sends every pulse to
     // the module's own channel.
@@ -263,14 +267,14 @@ TEST(Sarnith, PulsesAndChannelsFromRecords) {
     for (const Expect& e : expected) EXPECT_EQ(e.heights, heights(dump, e.path)) << e.path;
     // The property names the axis once the pulse length recreates the set;
     // each drawn pulse shows the info values of its own record.
-    std::string two = pl::objectBlock(dump, "/Signals/one/one_x02");
-    std::string three = pl::objectBlock(dump, "/Signals/one/one_x03");
-    EXPECT_EQ("one", pl::annotationOf(two, "Title-X"));
-    EXPECT_EQ("4.5 0", pl::annotationOf(two, "fit.param.A"));
-    EXPECT_EQ("3.5 0", pl::annotationOf(two, "fit.param.B"));
-    EXPECT_EQ("0 11", pl::annotationOf(three, "fit.param.A"));
-    EXPECT_EQ("6 0", pl::annotationOf(three, "fit.param.B"));
-    EXPECT_EQ("pulses", pl::annotationOf(pl::objectBlock(dump, "/Signals/multi/multi_x04"), "Title-X"));
+    const aidadump::Object& two = parsed.at("/Signals/one/one_x02");
+    const aidadump::Object& three = parsed.at("/Signals/one/one_x03");
+    EXPECT_EQ("one", two.note("Title-X", "(none)"));
+    EXPECT_EQ("4.5 0", two.note("fit.param.A", "(none)"));
+    EXPECT_EQ("3.5 0", two.note("fit.param.B", "(none)"));
+    EXPECT_EQ("0 11", three.note("fit.param.A", "(none)"));
+    EXPECT_EQ("6 0", three.note("fit.param.B", "(none)"));
+    EXPECT_EQ("pulses", parsed.at("/Signals/multi/multi_x04").note("Title-X", "(none)"));
     run.expectRunsWithoutTestAida(flow);
 }
 
@@ -283,7 +287,7 @@ TEST(Sarnith, SelectionsThatCannotDeliverDrawNothing) {
         sarnith("scalar", "\tsignal \"ci\"\n") +
         sarnith("cleared", "\tsignal \"one\"\n\tsignal \"\"\n") + kDumpAtEof;
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     for (const char* line : {"FlowProperty nothere not found.", "FlowProperty nochannel not found.",
                              "FlowProperty nofw not found.", "scalar: Property ci of type 7 cannot reach input signal."})
         EXPECT_EQ(1u, an::linesWith(result.out, line).size()) << line << "\n" << result.out;
@@ -304,7 +308,7 @@ TEST(Sarnith, RecordInputIgnoresValuesThatAreNoRecords) {
         "\ttavrel src raw\n"
         "\tsignal \"x\"\n" + kDumpAtEnd;
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(std::vector<std::string>{"s: Input tavrel takes Tavrels only, ignoring a value of type 18."},
               pl::linesStarting(result.out, "s: "));
     // Only the selection text "x", delivered as a value, was drawn.

@@ -31,16 +31,17 @@ TEST(Welkard, EachPulseBecomesTheDataPointSetOfItsChannel) {
         "Welkard w\n"
         "\tsignal src pulse\n" + kDumpAtEnd;
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(1u, an::linesWith(result.out, "w initialized.").size()) << result.out;
     const std::string dump = run.dump();
+    const aidadump::Dump parsed = aidadump::parse(dump);
     EXPECT_EQ("IDataPointSet /Signals/w title=\"w\" dimension=1 size=10\n" +
                   points({"5", "6", "7", "8", "9", "10", "11", "12", "13", "14"}),
-              pl::objectBlock(dump, "/Signals/w"));
+              parsed.blockOf("/Signals/w"));
     // Pulse lengths never recreate the set.
-    EXPECT_TRUE(pl::objectsBelow(dump, "/.Trash").empty());
+    EXPECT_TRUE(parsed.below("/.Trash/").empty());
     std::vector<std::string> viewer;
-    for (const std::string& line : pl::plotLog(dump))
+    for (const std::string& line : parsed.log)
         if (line.find("SignalViewer") != std::string::npos) viewer.push_back(line);
     EXPECT_EQ((std::vector<std::string>{
                   "plotter \"SignalViewer\" created",
@@ -76,18 +77,19 @@ TEST(Welkard, GridNamesObjectsAfterTheInstanceAndEchoesEverySelection) {
         "\tdimension \"6\"\n"
         "\tchannel src channel\n" + kDumpAtEnd;
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ((std::vector<std::string>{"1 selected.", "fw selected.", "chan selected.", " selected."}),
               an::linesWith(result.out, " selected."));
     const std::string dump = run.dump();
+    const aidadump::Dump parsed = aidadump::parse(dump);
     EXPECT_EQ("IDataPointSet /Signals/Pulses/w_x00 title=\"w_x00\" dimension=1 size=0\n",
-              pl::objectBlock(dump, "/Signals/Pulses/w_x00"));
+              parsed.blockOf("/Signals/Pulses/w_x00"));
     EXPECT_EQ("IDataPointSet /Signals/Pulses/w_x01 title=\"w_x01\" dimension=1 size=2\n" + points({"1.5", "-2"}),
-              pl::objectBlock(dump, "/Signals/Pulses/w_x01"));
-    EXPECT_EQ(3u, pl::objectsBelow(dump, "/Signals/named").size());
+              parsed.blockOf("/Signals/Pulses/w_x01"));
+    EXPECT_EQ(3u, parsed.below("/Signals/named/").size());
     EXPECT_EQ("IDataPointSet /Signals/wired/wired_x05 title=\"wired_x05\" dimension=1 size=2\n" +
                   points({"1.5", "-2"}),
-              pl::objectBlock(dump, "/Signals/wired/wired_x05"));
+              parsed.blockOf("/Signals/wired/wired_x05"));
     run.expectRunsWithoutTestAida(flow);
 }
 
@@ -111,27 +113,28 @@ TEST(Welkard, PulsesAndChannelsFromRecords) {
         "Welkard one\n\ttavrel src Tavrel\n\tsignal \"one\"\n"
         "AnDump dump\n\tat src eof\n\tfile \"dump.txt\"\n";
     tk::ChildResult result = run.run(flow);
-    pl::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ((std::vector<std::string>{"pulses selected.", "chan selected.", "one selected."}),
               an::linesWith(result.out, " selected."));
     const std::string dump = run.dump();
+    const aidadump::Dump parsed = aidadump::parse(dump);
     EXPECT_EQ("IDataPointSet /Signals/multi/multi_x00 title=\"multi_x00\" dimension=1 size=3\n" +
                   points({"2", "3", "4"}),
-              pl::objectBlock(dump, "/Signals/multi/multi_x00"));
+              parsed.blockOf("/Signals/multi/multi_x00"));
     EXPECT_EQ("IDataPointSet /Signals/multi/multi_x01 title=\"multi_x01\" dimension=1 size=0\n",
-              pl::objectBlock(dump, "/Signals/multi/multi_x01"));
+              parsed.blockOf("/Signals/multi/multi_x01"));
     EXPECT_EQ("IDataPointSet /Signals/multi/multi_x02 title=\"multi_x02\" dimension=1 size=2\n" +
                   points({"0.5", "1.5"}),
-              pl::objectBlock(dump, "/Signals/multi/multi_x02"));
+              parsed.blockOf("/Signals/multi/multi_x02"));
     EXPECT_EQ("IDataPointSet /Signals/one title=\"one\" dimension=1 size=2\n" + points({"7", "8"}),
-              pl::objectBlock(dump, "/Signals/one"));
+              parsed.blockOf("/Signals/one"));
     run.expectRunsWithoutTestAida(flow);
 }
 
 TEST(Welkard, BuiltInAidaSystemOffersNoDataPointSets) {
     an::FlowRun run;
     tk::ChildResult result = run.run("PlDrive src\n\tpulses \"1 2\"\nWelkard w\n\tsignal src pulse\n", an::Aida::Castrine);
-    pl::expectRan(result);
+    an::expectRan(result);
     EXPECT_EQ(1u, an::linesWith(result.out, "w instantiated").size());
     EXPECT_EQ(0u, an::linesWith(result.out, "w initialized.").size());
     EXPECT_EQ(1u, an::linesWith(result.out, "w deleted").size());

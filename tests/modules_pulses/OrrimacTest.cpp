@@ -15,11 +15,7 @@ using an::Aida;
 
 const std::string kNames = "\tnames \"max_min_ped max_pos int_min_ped\"\n";
 
-void expectRan(const tk::ChildResult& result) {
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(0, result.exitStatus) << result.err;
-    EXPECT_EQ(std::string::npos, result.err.find("Sanitizer")) << result.err;
-}
+using an::expectRan;
 
 // Settings of Orrimac o (flow lines), the pulses sent to it, the lines
 // that the settings print and the features shown for each pulse.

@@ -19,11 +19,7 @@ const std::string kExample =
     "int event =0,  tracks =0; ITuple momentums  = { double px = .2, py = 3., pz = 0., ITuple hits = {int x,y,z} "
     "}; float ipx, ipy, ipz";
 
-void expectRan(const tk::ChildResult& result) {
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(0, result.exitStatus) << result.err;
-    EXPECT_EQ(std::string::npos, result.err.find("Sanitizer")) << result.err;
-}
+using an::expectRan;
 
 // Ambrel replays events.fevent into Quenby q; at the end of the file q is
 // reset and the tree dumped.

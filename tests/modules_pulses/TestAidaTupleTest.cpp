@@ -1,7 +1,6 @@
 // The test AIDA system's tuples, on which the tuple module's tests rest:
 // column descriptions, typed fills, nested tuples, reading and the dump.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,7 +9,7 @@
 #include <vector>
 
 #include "AIDA/AIDA.h"
-#include "TkProcess.h"
+#include "TestAidaFixture.h"
 
 namespace {
 
@@ -18,46 +17,17 @@ const std::string kExample =
     "int event =0,  tracks =0; ITuple momentums  = { double px = .2, py = 3., pz = 0., ITuple hits = {int x,y,z} "
     "}; float ipx, ipy, ipz";
 
-class TestAidaTuples : public ::testing::Test {
+// The test AIDA system with a tuple factory on this test's folder.
+class TestAidaTuples : public aidatest::TestAidaFixture {
 protected:
     void SetUp() override {
-        library = dlopen(ZARN_TEST_AIDA, RTLD_NOW);
-        ASSERT_NE(nullptr, library) << dlerror();
-        auto create = reinterpret_cast<AIDA::IAnalysisFactory* (*)()>(dlsym(library, "AIDA_createAnalysisFactory"));
-        dump = reinterpret_cast<bool (*)(const char*)>(dlsym(library, "TestAida_dump"));
-        ASSERT_TRUE(create && dump);
-        factory.reset(create());
-        std::unique_ptr<AIDA::ITreeFactory> trees(factory->createTreeFactory());
-        tree = trees->create();
-        ASSERT_NE(nullptr, tree);
-        base = "/" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        ASSERT_TRUE(tree->mkdirs(base));
-        ASSERT_TRUE(tree->cd(base));
+        aidatest::TestAidaFixture::SetUp();
+        if (HasFatalFailure()) return;
         tuples.reset(factory->createTupleFactory(*tree));
         ASSERT_NE(nullptr, tuples);
     }
 
-    // The dump lines of the entries below this test's folder.
-    std::string dumpText() {
-        std::string dir = tk::makeScratchDir();
-        EXPECT_TRUE(dump((dir + "/dump").c_str()));
-        std::string all = tk::readFile(dir + "/dump");
-        tk::removeTree(dir);
-        std::string kept;
-        bool inside = false;
-        for (const std::string& line : tk::splitLines(all)) {
-            if (line.rfind("  ", 0) != 0) inside = line.find(" " + base + "/") != std::string::npos;
-            if (inside) kept += line + "\n";
-        }
-        return kept;
-    }
-
-    void* library = nullptr;
-    bool (*dump)(const char*) = nullptr;
-    std::unique_ptr<AIDA::IAnalysisFactory> factory;
-    AIDA::ITree* tree = nullptr;
     std::unique_ptr<AIDA::ITupleFactory> tuples;
-    std::string base;
 };
 
 TEST_F(TestAidaTuples, DescriptionGivesTypedAndNestedColumns) {
@@ -129,7 +99,7 @@ TEST_F(TestAidaTuples, FillsConvertNumbersAndRefuseOtherKinds) {
               "  row 0 d=0.5 f=0 i=7 s=0 l=0 b=false w=\"x y\" c=0\n"
               "  row 1 d=3 f=0.1 i=2 s=32767 l=-5 b=true w=\"word\" c=113\n"
               "  row 2 d=1 f=2 i=3 s=4 l=5 b=false w=\"x y\" c=0\n",
-              dumpText());
+              dumpBelow(base));
 
     t->start();
     ASSERT_TRUE(t->next());
@@ -172,7 +142,7 @@ TEST_F(TestAidaTuples, NestedRowsBelongToTheParentRowBeingFilled) {
               "      momentums/hits row 0 x=1 y=0 z=0\n"
               "    momentums row 1 px=0.2 py=3 pz=0 hits=[0 rows]\n"
               "  row 1 event=0 tracks=0 momentums=[0 rows] ipx=0 ipy=0 ipz=0\n",
-              dumpText());
+              dumpBelow(base));
     t->start();
     ASSERT_TRUE(t->next());
     ASSERT_NE(nullptr, t->getTuple(2));

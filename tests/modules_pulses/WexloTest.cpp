@@ -14,11 +14,7 @@ namespace {
 
 using an::Aida;
 
-void expectRan(const tk::ChildResult& result) {
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(0, result.exitStatus) << result.err;
-    EXPECT_EQ(std::string::npos, result.err.find("Sanitizer")) << result.err;
-}
+using an::expectRan;
 
 bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 

@@ -90,9 +90,9 @@ TEST_F(CaldrisTest, UnreadableFileAndListNamesAreReported) {
     tk::ChildResult result = run(flow);
     EXPECT_EQ("caldris: List not found: nolist.txt\nother: Not a regular file: sub\n"
               "other: File not found: missing.txt\nother: Not a regular file: sub\n",
-              linesStartingWith(result.out, "caldris:") + linesStartingWith(result.out, "other:"));
+              tk::linesStartingWith(result.out, {"caldris:"}) + tk::linesStartingWith(result.out, {"other:"}));
     EXPECT_EQ("caldris running.\nStop()\n", section(result.out, "caldris running."));
-    EXPECT_EQ("> |\n", linesStartingWith(result.out, ">"));
+    EXPECT_EQ("> |\n", tk::linesStartingWith(result.out, {">"}));
     EXPECT_EQ("", result.err);
 }
 
@@ -108,8 +108,8 @@ TEST_F(CaldrisTest, EveryConnectionResendsTheContent) {
     tk::ChildResult result = run(flow);
     EXPECT_EQ(1, fm::countLines(result.out, "caldris: Reading file a.txt"));
     EXPECT_EQ("one: alpha\none: alpha\ntwo: alpha\nthree: []\n",
-              linesStartingWith(result.out, "one: ") + linesStartingWith(result.out, "two: ") +
-                  linesStartingWith(result.out, "three: "));
+              tk::linesStartingWith(result.out, {"one: "}) + tk::linesStartingWith(result.out, {"two: "}) +
+                  tk::linesStartingWith(result.out, {"three: "}));
     EXPECT_EQ("", result.err);
 }
 

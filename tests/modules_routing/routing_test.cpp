@@ -103,7 +103,7 @@ TEST_F(RoutingTest, VectorizeNewInputsStartFromZerosAndSendNothingMeanwhile) {
                        module("Caldris", "five", {"filename \"five.txt\""}) +
                        module("Vectorize", "vec", {"inputs \"w\"", "w \"9\"", "inputs caldris data", "w five data"});
     tk::ChildResult result = run(flow);
-    EXPECT_EQ("probe ints: [0, 5]\n", linesStartingWith(result.out, "probe"));
+    EXPECT_EQ("probe ints: [0, 5]\n", tk::linesStartingWith(result.out, {"probe"}));
     EXPECT_EQ("", result.err);
 }
 
@@ -177,7 +177,7 @@ TEST(MultiplexWiringTest, LiteralsLeaveAsTextAndOlderSendersKeepTheirType) {
         first->SetInput("step", nullptr);
     }
     std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ("probe int: 12\nprobe int: 0\nprobe int: 1\n", linesStartingWith(out, "probe"));
+    EXPECT_EQ("probe int: 12\nprobe int: 0\nprobe int: 1\n", tk::linesStartingWith(out, {"probe"}));
 }
 
 }  // namespace

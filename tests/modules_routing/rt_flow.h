@@ -19,14 +19,6 @@ inline std::string section(const std::string& out, const std::string& first) {
     return out.substr(begin, end + 7 - begin);
 }
 
-// The lines of `text` that begin with `prefix`, each with its line feed.
-inline std::string linesStartingWith(const std::string& text, const std::string& prefix) {
-    std::string lines;
-    for (const std::string& line : tk::splitLines(text))
-        if (line.compare(0, prefix.size(), prefix) == 0) lines += line + "\n";
-    return lines;
-}
-
 // Runs torvask on flow texts like fm::FlowRunTest, with the test plug-ins
 // found too.
 class RoutingFlowTest : public fm::FlowRunTest {

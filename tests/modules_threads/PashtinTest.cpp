@@ -28,7 +28,9 @@ std::string pipeFlow(std::initializer_list<std::string> commands) {
            module("Pennoch", "pennoch", {"filename \"out.txt\"", "suffix \"\"", "data pashtin string"}) + pashtin;
 }
 
-std::string moduleLines(const std::string& out) { return linesStartingWith(out, {"pashtin", "pennoch", "Pennoch"}); }
+std::string moduleLines(const std::string& out) {
+    return tk::linesStartingWith(out, {"pashtin", "pennoch", "Pennoch"});
+}
 
 std::string runningLine(const std::string& command) { return "pashtin: Runnnning command \"" + command + "\"\n"; }
 

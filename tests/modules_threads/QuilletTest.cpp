@@ -106,7 +106,7 @@ TEST_F(QuilletFlowTest, EveryClientReceivesEachTextBetweenPrefixAndSuffix) {
         tk::ChildResult result = finish();
         EXPECT_TRUE(closedByPeer(first, 30));
         EXPECT_TRUE(closedByPeer(second, 30));
-        EXPECT_EQ(transcript(result.out), linesStartingWith(result.out, {"quillet"}));
+        EXPECT_EQ(transcript(result.out), tk::linesStartingWith(result.out, {"quillet"}));
         for (int fd : clients) close(fd);
         clients.clear();
     }
@@ -130,7 +130,7 @@ TEST_F(QuilletFlowTest, AClientThatLeavesIsDroppedAndTheOthersStillServed) {
                        "quillet: New connection " + std::to_string(serverFds[0]) + " accepted\n" +
                        "quillet: New connection " + std::to_string(serverFds[1]) + " accepted\n" + closedLine +
                        "quillet: Server stopped\nquillet deleted.\n";
-    EXPECT_EQ(text, linesStartingWith(result.out, {"quillet"}));
+    EXPECT_EQ(text, tk::linesStartingWith(result.out, {"quillet"}));
 }
 
 // A client that takes nothing is removed once a write to it stalls; the

@@ -211,17 +211,6 @@ bool closedByPeer(int fd, double seconds) {
     }
 }
 
-std::string linesStartingWith(const std::string& text, std::initializer_list<std::string> prefixes) {
-    std::string kept;
-    for (const std::string& line : tk::splitLines(text))
-        for (const std::string& prefix : prefixes)
-            if (line.compare(0, prefix.size(), prefix) == 0) {
-                kept += line + "\n";
-                break;
-            }
-    return kept;
-}
-
 std::vector<int> numbersIn(const std::string& text, const std::string& prefix, const std::string& suffix) {
     std::vector<int> numbers;
     for (const std::string& line : tk::splitLines(text)) {

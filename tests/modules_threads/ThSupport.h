@@ -91,9 +91,6 @@ int connectTo(int port);
 std::string receive(int fd, size_t size, double seconds);
 // True when the peer closes (or resets) the connection within `seconds`.
 bool closedByPeer(int fd, double seconds);
-// The lines of `text` (each with its line feed) that begin with one of
-// `prefixes`: a module's own lines among those of the manager.
-std::string linesStartingWith(const std::string& text, std::initializer_list<std::string> prefixes);
 // The numbers N of the lines "<prefix>N<suffix>" in `text`, in order.
 std::vector<int> numbersIn(const std::string& text, const std::string& prefix, const std::string& suffix);
 

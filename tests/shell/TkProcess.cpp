@@ -65,6 +65,17 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
+std::string linesStartingWith(const std::string& text, const std::vector<std::string>& prefixes) {
+    std::string kept;
+    for (const std::string& line : splitLines(text))
+        for (const std::string& prefix : prefixes)
+            if (line.compare(0, prefix.size(), prefix) == 0) {
+                kept += line + "\n";
+                break;
+            }
+    return kept;
+}
+
 namespace {
 
 std::vector<std::string> childEnvironment(const std::vector<std::string>& env) {

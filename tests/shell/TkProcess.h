@@ -12,10 +12,27 @@ namespace tk {
 std::string makeScratchDir();
 // Removes a directory and everything below it; links are not followed.
 void removeTree(const std::string& dir);
+
+// A scratch directory that is removed with this object.
+class ScratchDir {
+public:
+    ScratchDir() : dir(makeScratchDir()) {}
+    ~ScratchDir() { removeTree(dir); }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::string& path() const { return dir; }
+
+private:
+    std::string dir;
+};
+
 void writeFile(const std::string& path, const std::string& text);
 // The whole file, "" when it cannot be read.
 std::string readFile(const std::string& path);
 std::vector<std::string> splitLines(const std::string& text);
+// The lines of `text` that begin with one of `prefixes`, each with its line feed.
+std::string linesStartingWith(const std::string& text, const std::vector<std::string>& prefixes);
 
 // What a child did. `exitStatus` is -1 unless the child exited normally.
 struct ChildResult {

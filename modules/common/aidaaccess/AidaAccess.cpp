@@ -5,6 +5,7 @@
 #include "AIDA/IAnalysisFactory.h"
 #include "AIDA/IAnnotation.h"
 #include "AIDA/IBaseHistogram.h"
+#include "AIDA/IHistogramFactory.h"
 #include "AIDA/IPlotter.h"
 #include "AIDA/IPlotterFactory.h"
 #include "AIDA/ITree.h"
@@ -48,6 +49,39 @@ AIDA::IPlotter* createPlotter(AIDA::IAnalysisFactory& factory, const std::string
     // its module is gone.
     if (plotter != nullptr) ZARN_KEEP_FOR_PROCESS(plotter);
     return plotter;
+}
+
+AIDA::IAnalysisFactory* openMemoryTree(Corvane& module, AIDA::ITree*& tree) {
+    AIDA::IAnalysisFactory* factory = analysisFactoryOf(module);
+    if (factory == nullptr) return nullptr;
+    tree = createMemoryTree(*factory);
+    return tree != nullptr ? factory : nullptr;
+}
+
+void enterFolder(AIDA::ITree& tree, const std::string& folder) {
+    tree.mkdirs(folder);
+    tree.cd(folder);
+}
+
+AIDA::IAnalysisFactory* openTreeAt(Corvane& module, const std::string& folder, AIDA::ITree*& tree) {
+    AIDA::IAnalysisFactory* factory = openMemoryTree(module, tree);
+    if (factory != nullptr) enterFolder(*tree, folder);
+    return factory;
+}
+
+bool showPlotter(AIDA::IAnalysisFactory& factory, const std::string& name) {
+    AIDA::IPlotter* plotter = createPlotter(factory, name);
+    if (plotter == nullptr) return false;
+    plotter->show();
+    return true;
+}
+
+bool openHistogramViewer(Corvane& module, const std::string& folder, AIDA::ITree*& tree,
+                         AIDA::IHistogramFactory*& histogramFactory) {
+    AIDA::IAnalysisFactory* factory = openTreeAt(module, folder, tree);
+    if (factory == nullptr) return false;
+    histogramFactory = factory->createHistogramFactory(*tree);
+    return histogramFactory != nullptr && showPlotter(*factory, "HistogramViewer");
 }
 
 bool driverRunning(Corvane& module) {

@@ -7,6 +7,7 @@ class Corvane;
 namespace AIDA {
 class IAnalysisFactory;
 class IBaseHistogram;
+class IHistogramFactory;
 class IPlotter;
 class ITree;
 }  // namespace AIDA
@@ -36,6 +37,27 @@ AIDA::ITree* createMemoryTree(AIDA::IAnalysisFactory& factory);
 // ONX_ARGS; the factory is deleted at once. Null when either is missing.
 // The caller keeps the plotter or drops it, but never deletes it.
 AIDA::IPlotter* createPlotter(AIDA::IAnalysisFactory& factory, const std::string& name);
+
+// The first steps of a module's Init: the module's analysis factory, with
+// `tree` set to the memory tree. Null when either is missing (`tree` is
+// then null or untouched).
+AIDA::IAnalysisFactory* openMemoryTree(Corvane& module, AIDA::ITree*& tree);
+
+// Makes `folder` (with its parents) and makes it the current folder.
+void enterFolder(AIDA::ITree& tree, const std::string& folder);
+
+// openMemoryTree, then enterFolder for `folder`.
+AIDA::IAnalysisFactory* openTreeAt(Corvane& module, const std::string& folder, AIDA::ITree*& tree);
+
+// Creates the plotter `name` and shows it; false without a plotter.
+bool showPlotter(AIDA::IAnalysisFactory& factory, const std::string& name);
+
+// The Init of a histogram set kept in `folder`: the memory tree with that
+// folder current, a histogram factory on it and the shown
+// "HistogramViewer". False at the first step that fails; what was made
+// before stays set.
+bool openHistogramViewer(Corvane& module, const std::string& folder, AIDA::ITree*& tree,
+                         AIDA::IHistogramFactory*& histogramFactory);
 
 // Whether the flow's driver (the manager's instance 0) is running.
 bool driverRunning(Corvane& module);

@@ -63,6 +63,22 @@ std::vector<unsigned int> ChannelGrid::AddressFromIndex(unsigned int j) const {
     return a;
 }
 
+void ChannelGrid::resetToSingle() {
+    address.push_back(0);
+    dimension.clear();
+}
+
+bool ChannelGrid::takeDimensions(const std::vector<int>& radices, const std::string& module) {
+    std::vector<unsigned int> taken(radices.begin(), radices.end());
+    if (!acceptDimensions(taken, module)) return false;
+    dimension = taken;
+    return true;
+}
+
+short ChannelGrid::setAddressDigits(const std::vector<int>& digits, const std::string& module) {
+    return setAddress(std::vector<unsigned int>(digits.begin(), digits.end()), module);
+}
+
 short ChannelGrid::setAddress(const std::vector<unsigned int>& a, const std::string& module) {
     address = a;
     if (address.size() != dimension.size()) return 0;

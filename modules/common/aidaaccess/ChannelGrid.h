@@ -28,6 +28,9 @@ public:
     // to setPath are taken in (e.g. "/Histograms").
     explicit ChannelGrid(const std::string& root);
 
+    // Back to a single object, the address gaining a digit 0 (a module's Init).
+    void resetToSingle();
+
     // Number of objects of the set (kMaxObjects + 1 for anything larger).
     unsigned long objectCount() const;
 
@@ -35,6 +38,10 @@ public:
     // line "<module>: ..." and returns false for a negative radix (an entry
     // that came from a negative number) or too many objects.
     bool acceptDimensions(const std::vector<unsigned int>& radices, const std::string& module) const;
+
+    // Sets `dimension` from the list of an input when acceptDimensions
+    // takes it (a negative entry arrives wrapped around and is refused).
+    bool takeDimensions(const std::vector<int>& radices, const std::string& module);
 
     // Mixed-radix index of an address (missing digits count as 0).
     unsigned int IndexFromAddress(const std::vector<unsigned int>& a) const;
@@ -45,6 +52,8 @@ public:
     // differs from the number of dimensions or when a digit is not below
     // its radix ("<module>: Dimension mismatch! : <digit> >= <radix>").
     short setAddress(const std::vector<unsigned int>& a, const std::string& module);
+    // setAddress for the digits of an input.
+    short setAddressDigits(const std::vector<int>& digits, const std::string& module);
 
     // The folder of object `j` and the suffix of its name and title, for a
     // set whose own folder is named `top`.

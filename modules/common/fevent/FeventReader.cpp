@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <map>
 
 namespace fevent {
 
@@ -258,6 +257,10 @@ bool readValue(Source& in, int type, void* storage) {
     }
 }
 
+bool DeclaredTypes::add(const Declaration& declaration) {
+    return typeOf_.insert(std::make_pair(declaration.name, declaration.type)).first->second == declaration.type;
+}
+
 void readHeader(Source& in, Header& header) {
     header.status = Header::truncated;
     header.countRead = false;
@@ -265,7 +268,7 @@ void readHeader(Source& in, Header& header) {
     header.conflictName.clear();
     if (!in.get(header.count)) return;
     header.countRead = true;
-    std::map<std::string, int> typeOf;
+    DeclaredTypes types;
     for (unsigned i = 0; i < header.count; ++i) {
         Declaration declaration;
         int8_t type;
@@ -273,8 +276,7 @@ void readHeader(Source& in, Header& header) {
             !in.get(declaration.min) || !in.get(declaration.max))
             return;
         declaration.type = type;
-        std::map<std::string, int>::iterator seen = typeOf.insert(std::make_pair(declaration.name, type)).first;
-        if (seen->second != type) {
+        if (!types.add(declaration)) {
             header.status = Header::conflict;
             header.conflictName = declaration.name;
             return;

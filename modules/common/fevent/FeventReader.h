@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,18 @@ constexpr size_t kTextCapacity = 256;
 // newStorage makes for that type); types without a stored value read
 // nothing. False when the input ended.
 bool readValue(Source& in, int type, void* storage);
+
+// The types of the names a header has declared so far. Two properties of
+// one name would share one storage, so a name may not come with two types.
+// Threads: one thread at a time.
+class DeclaredTypes {
+public:
+    // Notes `declaration`; false when its name came before with another type.
+    bool add(const Declaration& declaration);
+
+private:
+    std::map<std::string, int> typeOf_;
+};
 
 // A header as read: how far reading got, and what it found.
 struct Header {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <iostream>
 #include <set>
 
 #include "FeventReader.h"
@@ -74,6 +75,101 @@ void EventBinding::forgetEvent(bool eventGone) {
     if (!eventGone) return;
     for (const Owned& owned : retired_) deleteStorage(owned.type, owned.storage);
     retired_.clear();
+}
+
+void adoptEvent(ReplayState& state, void* value, bool (*hasStorage)(int type)) {
+    Tavrel* incoming = static_cast<Tavrel*>(static_cast<stringstore*>(value));
+    if (!incoming->announce) return;
+    if (incoming != state.event) {
+        if (state.event != nullptr) state.binding.forgetEvent(state.ownsEvent);
+        if (state.ownsEvent) delete state.event;
+        state.event = incoming;
+        state.ownsEvent = false;
+        // A header read before the adoption still has to find its storage here.
+        if (!state.headerPending) state.binding.bind(*state.event, state.header, hasStorage);
+    }
+    state.module.SendOutput(0, static_cast<stringstore*>(state.event));
+}
+
+void announceEvent(ReplayState& state) {
+    Tavrel* announced = state.event;
+    announced->announce = true;
+    state.module.SendOutput(0, static_cast<stringstore*>(announced));
+    announced->announce = false;
+}
+
+void endOfFile(ReplayState& state, int records) {
+    state.source.close();
+    state.module.SendOutput(1, &records);
+}
+
+namespace {
+
+void endInsideRecord(ReplayState& state, int records) {
+    std::cerr << state.module.name << ": the file ends inside a record." << std::endl;
+    endOfFile(state, records);
+}
+
+// A record that has begun is always read to its end, also after Stop or at
+// the step limit. The pause follows every value. A file opened by a
+// receiver meanwhile (a new name, Reset) is left to the next Start.
+void readRecords(ReplayState& state, ReplayLayout& layout) {
+    Source& source = state.source;
+    unsigned j = 0;
+    int k = 0;
+    while (source.good() && !state.headerPending &&
+           (j != 0 || (state.module.running && (state.steps == 0 || static_cast<unsigned int>(k) < state.steps)))) {
+        if (j == 0 && source.peek() < 0) return endOfFile(state, k);
+        state.event->Reset();
+        if (j == 0) {
+            ++k;
+            if (!layout.openRecord()) return endInsideRecord(state, k);
+        }
+        if (j < layout.valuesPerRecord()) {
+            unsigned index;
+            if (!layout.readIndex(index)) return endInsideRecord(state, k);
+            if (index != j) {
+                writeSyncReport(std::cout, source, state.module.name, j, layout.indexText(index), state.header,
+                                state.moduleClass);
+                return;
+            }
+            ++j;
+            if (!layout.readValue(index)) return endInsideRecord(state, k);
+        }
+        if (j == layout.valuesPerRecord()) {
+            ReplayLayout::Close close = layout.closeRecord();
+            if (close == ReplayLayout::fileEnded) return endInsideRecord(state, k);
+            if (close == ReplayLayout::broken) return;
+            state.module.SendOutput(0, static_cast<stringstore*>(state.event));
+            j = 0;
+            layout.skipAfterRecord();
+        }
+        if (source.peek() < 0) return j == 0 ? endOfFile(state, k) : endInsideRecord(state, k);
+        sleepMicroseconds(pauseMicroseconds(state.interval));
+    }
+}
+
+}  // namespace
+
+void runReplay(ReplayState& state, ReplayLayout& layout, std::ostream& notOpen) {
+    if (!state.source.isOpen()) {
+        notOpen << state.module.name << ": File not open." << std::endl;
+        return;
+    }
+    std::cout << state.module.name << " running." << std::endl;
+    state.module.running = true;
+    if (state.event == nullptr) {
+        state.event = new Tavrel;
+        state.ownsEvent = true;
+    }
+    state.event->Reset();
+    if (state.headerPending) {
+        state.headerPending = false;
+        if (layout.readHeader()) readRecords(state, layout);
+    } else {
+        readRecords(state, layout);
+    }
+    state.module.Stop();
 }
 
 void writeSyncReport(std::ostream& out, Source& in, const std::string& instance, unsigned expected,

@@ -16,6 +16,30 @@ void sendWhole(Corvane& module, SelectedValue& selection) {
 
 }  // namespace
 
+void addPulsePlotInputs(std::vector<Corvane::Input>& inputs, const PulsePlotHandlers& handlers,
+                        const std::string& noun) {
+    typedef Corvane::Input Input;
+    inputs.push_back(Input("signal", handlers.signal, vorn_vector_double, "Vector of doubles to be displayed"));
+    inputs.push_back(Input("xlabel", handlers.xlabel, vorn_string, "Default: empty (or from FlowProperty)"));
+    inputs.push_back(Input("ylabel", handlers.ylabel, vorn_string, "Default: empty (or from FlowProperty)"));
+    inputs.push_back(Input("title", handlers.title, vorn_string, "Default: name of module"));
+    inputs.push_back(Input("tavrel", handlers.record, vorn_tavrel, "Tavrel to be histo'd"));
+    inputs.push_back(Input("labelV", handlers.labels, vorn_vector_string,
+                           "Labels for " + noun + " numbering, i.e. \"Module Channel\""));
+    inputs.push_back(Input("dimension", handlers.dimension, vorn_vector_int,
+                           "Number of " + noun + "s, i.e. \"3 4 2\" for 24 " + noun +
+                               "s in 3 folders, each containing 4 folders, each containing 2 " + noun + "s"));
+    inputs.push_back(Input("address", handlers.address, vorn_vector_int,
+                           "Address of " + noun +
+                               " the current data belongs to, i.e. \"1 3 0\" (numbering starts with 0!)"));
+    inputs.push_back(Input("channel", handlers.channel, vorn_short, "Same as address but as plain channel index"));
+    inputs.push_back(Input("fw_values", handlers.fwValues, vorn_vector_double,
+                           "Vector of values to be displayed in info box"));
+    inputs.push_back(Input("infos", handlers.infos, vorn_cstring,
+                           "Labels for values to be displayed in info box, i.e. \"FW-Max=0, FW-Time=2\""));
+    inputs.push_back(Input("path", handlers.path, vorn_string, "Path in the AIDA memory tree. Default is /Signals."));
+}
+
 PulsePlot::PulsePlot(const std::string& instanceName, bool printSelected)
     : grid("/Signals"),
       title(instanceName),
@@ -26,10 +50,8 @@ PulsePlot::PulsePlot(const std::string& instanceName, bool printSelected)
       printSelected(printSelected) {}
 
 void PulsePlot::initialize() {
-    grid.address.push_back(0);
-    channels.channel = 0;
-    channels.clear();
-    grid.dimension.clear();
+    grid.resetToSingle();
+    channels.reset();
 }
 
 void PulsePlot::select(Corvane& module, int index, const char* text) {
@@ -78,7 +100,7 @@ void PulsePlot::send(Corvane& module) {
 }
 
 void PulsePlot::setAddress(const std::vector<int>& digits, const std::string& module) {
-    channels.channel = grid.setAddress(std::vector<unsigned int>(digits.begin(), digits.end()), module);
+    channels.channel = grid.setAddressDigits(digits, module);
 }
 
 bool PulsePlot::setTitle(Corvane& module, const std::string& text) {
@@ -101,10 +123,7 @@ bool PulsePlot::setYLabel(const std::string& text) {
 }
 
 bool PulsePlot::setDimensions(const std::vector<int>& radices, const std::string& module) {
-    std::vector<unsigned int> dimension(radices.begin(), radices.end());
-    if (!grid.acceptDimensions(dimension, module)) return false;
-    grid.dimension = dimension;
-    return true;
+    return grid.takeDimensions(radices, module);
 }
 
 void PulsePlot::setInfos(const char* text) { parseInfoLabels(text, infoKeys, infoIndices); }

@@ -11,6 +11,27 @@
 #include "Selectable.h"
 #include "Tavrel.h"
 
+// The handlers of a pulse plot module's inputs, in the order of the inputs.
+struct PulsePlotHandlers {
+    Corvane::Handler signal;
+    Corvane::Handler xlabel;
+    Corvane::Handler ylabel;
+    Corvane::Handler title;
+    Corvane::Handler record;
+    Corvane::Handler labels;
+    Corvane::Handler dimension;
+    Corvane::Handler address;
+    Corvane::Handler channel;
+    Corvane::Handler fwValues;
+    Corvane::Handler infos;
+    Corvane::Handler path;
+};
+
+// Appends the inputs of a pulse plot module to `inputs`; `noun` (the
+// module's kind) names the objects in the help texts.
+void addPulsePlotInputs(std::vector<Corvane::Input>& inputs, const PulsePlotHandlers& handlers,
+                        const std::string& noun);
+
 // What a pulse plot module keeps beside its AIDA objects: the channel grid
 // of its set (under "/Signals"), the title and axis titles of the objects,
 // the info labels and values, and the pulse inputs. "signal" (one pulse,

@@ -73,6 +73,11 @@ void ChannelSelection::clear() {
     channelPointer = &channel;
 }
 
+void ChannelSelection::reset() {
+    channel = 0;
+    clear();
+}
+
 void ChannelSelection::selectLiteral(Corvane& module, const char* text, bool printSelected) {
     if (text == nullptr) text = "";
     selectFlowInput(module, text, path, printSelected);

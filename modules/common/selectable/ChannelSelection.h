@@ -37,6 +37,8 @@ public:
 
     // Back to the module's own channel, no channel property.
     void clear();
+    // Back to channel 0, no channel property (a module's Init).
+    void reset();
 
     // Per record, before values are sent: converts a numeric channel
     // property, or refills the module's channel list from a list property

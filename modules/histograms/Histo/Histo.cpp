@@ -4,19 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "AIDA/IAnalysisFactory.h"
 #include "AIDA/IHistogram1D.h"
 #include "AIDA/IHistogramFactory.h"
-#include "AIDA/IPlotter.h"
 #include "AIDA/ITree.h"
 #include "AidaAccess.h"
 #include "ChannelGrid.h"
 #include "ChannelSelection.h"
 #include "Corvane.h"
+#include "HistoInputs.h"
 #include "RecordInput.h"
 #include "Selectable.h"
 #include "Tavrel.h"
-#include "TextNumbers.h"
 
 // Fills a set of AIDA 1-D histograms, numbered by the channel grid, with
 // plain numbers or with a property of the event records it receives (one
@@ -104,19 +102,11 @@ Histo::Histo(std::string& instanceName)
                            "Default: empty (or from FlowProperty)"));
     inputs.push_back(Input("ylabel", CORVANE_HANDLER(&Histo::setYLabel), vorn_string,
                            "Default: empty (or from FlowProperty)"));
-    inputs.push_back(Input("title", CORVANE_HANDLER(&Histo::setTitle), vorn_string, "Default: name of module"));
-    inputs.push_back(Input("labels", CORVANE_HANDLER(&Histo::setLabels), vorn_vector_string,
-                           "Labels for Histo numbering, i.e. \"Module Channel\""));
-    inputs.push_back(Input("dimension", CORVANE_HANDLER(&Histo::setDimensions), vorn_vector_int,
-                           "Number of histos, i.e. \"3 4 2\" for 24 histos in 3 folders, each containing 4 "
-                           "folders, each containing 2 histos"));
-    inputs.push_back(Input("address", CORVANE_HANDLER(&Histo::setAddress), vorn_vector_int,
-                           "Address of histo the current data belongs to, i.e. \"1 3 0\" (numbering starts "
-                           "with 0!)"));
-    inputs.push_back(Input("channel", CORVANE_HANDLER(&Histo::setChannel), vorn_short,
-                           "Same as address but as plain channel index"));
-    inputs.push_back(Input("path", CORVANE_HANDLER(&Histo::setPath), vorn_string,
-                           "Path in the AIDA memory tree. Default is /Histograms."));
+    histoinputs::addSetInputs(inputs,
+                              {CORVANE_HANDLER(&Histo::setTitle), CORVANE_HANDLER(&Histo::setLabels),
+                               CORVANE_HANDLER(&Histo::setDimensions), CORVANE_HANDLER(&Histo::setAddress),
+                               CORVANE_HANDLER(&Histo::setChannel), CORVANE_HANDLER(&Histo::setPath)},
+                              vorn_short);
     std::cout << name << " instantiated" << std::endl;
 }
 
@@ -128,21 +118,9 @@ Histo::~Histo() {
 
 void Histo::Init() {
     binning = &inputBinning;
-    AIDA::IAnalysisFactory* factory = aidaaccess::analysisFactoryOf(*this);
-    if (factory == nullptr) return;
-    tree = aidaaccess::createMemoryTree(*factory);
-    if (tree == nullptr) return;
-    tree->mkdirs(grid.path);
-    tree->cd(grid.path);
-    histogramFactory = factory->createHistogramFactory(*tree);
-    if (histogramFactory == nullptr) return;
-    AIDA::IPlotter* plotter = aidaaccess::createPlotter(*factory, "HistogramViewer");
-    if (plotter == nullptr) return;
-    plotter->show();
-    grid.address.push_back(0);
-    channelSelection.channel = 0;
-    channelSelection.clear();
-    grid.dimension.clear();
+    if (!aidaaccess::openHistogramViewer(*this, grid.path, tree, histogramFactory)) return;
+    grid.resetToSingle();
+    channelSelection.reset();
     Reset();
     std::cout << name << " initialized." << std::endl;
 }
@@ -176,13 +154,7 @@ void Histo::SetInput(int index, void* value) {
 }
 
 void Histo::setDivisor(const char* text) {
-    double value = vorn::parseDouble(text + 1);
-    if (!std::isfinite(value) || value <= 0) {
-        std::cout << name << ": Bin divisor " << text << " refused." << std::endl;
-        return;
-    }
-    divisor = value;
-    CreateHistograms();
+    if (histoinputs::takeDivisor(name, text, divisor)) CreateHistograms();
 }
 
 void Histo::fill(void* value) {
@@ -231,13 +203,7 @@ void Histo::SetPointers(Tavrel& record, bool adopt) {
     FlowProperty* property = fillSelection.resolve(*this, record);
     if (property == nullptr || !adopt) return;
     if (!xlabelByInput) xlabel = property->label.empty() ? fillSelection.path : property->label;
-    const FlowBinning& offered = property->binning;
-    if ((offered.bins >= 1 || !offered.values.empty()) && !binningByInput) {
-        propertyBinning = offered;
-        binning = &propertyBinning;
-    } else {
-        binning = &inputBinning;
-    }
+    binning = histoinputs::adoptBinning(property->binning, binningByInput, propertyBinning, inputBinning);
     CreateHistograms();
 }
 
@@ -252,14 +218,16 @@ void Histo::createHistogram(const std::string& objectName, const std::string& ob
     const FlowBinning& b = *binning;
     AIDA::IHistogram1D* histogram = nullptr;
     if (!b.values.empty()) {
+        if (!histoinputs::cellsAllowed(name, objectName, static_cast<long long>(b.values.size()) - 1)) return;
         if (histogramFactory == nullptr) return;
         histogram = histogramFactory->createHistogram1D(objectName, objectTitle, b.values, "");
     } else {
-        int bins = vorn::numericCast<int>(b.bins / divisor);
+        int bins = histoinputs::dividedBins(b, divisor);
         if (bins < 1 || !(b.max > b.min) || !std::isfinite(b.min) || !std::isfinite(b.max)) {
             std::cout << name << ": Not enough binning information." << std::endl;
             return;
         }
+        if (!histoinputs::cellsAllowed(name, objectName, bins)) return;
         if (histogramFactory == nullptr) return;
         histogram = histogramFactory->createHistogram1D(objectName, objectTitle, bins, b.min, b.max, "");
     }
@@ -268,41 +236,22 @@ void Histo::createHistogram(const std::string& objectName, const std::string& ob
 }
 
 void Histo::setXBinning(void* value) {
-    std::vector<double>& list = *static_cast<std::vector<double>*>(value);
-    if (list.size() != 3) return;
-    inputBinning.bins = vorn::numericCast<int>(list[0]);
-    inputBinning.min = list[1];
-    inputBinning.max = list[2];
-    if (inputBinning.bins == 0) {
-        binningByInput = false;
-        return;
-    }
-    binningByInput = true;
-    binning = &inputBinning;
-    CreateHistograms();
+    const std::vector<double>& list = *static_cast<std::vector<double>*>(value);
+    if (histoinputs::takeInputBinning(list, inputBinning, binning, binningByInput)) CreateHistograms();
 }
 
 void Histo::setXLabel(void* value) {
-    std::string& text = *static_cast<std::string*>(value);
-    if (text.empty()) return;
-    xlabel = text;
+    if (!histoinputs::takeText(value, xlabel)) return;
     xlabelByInput = true;
     CreateHistograms();
 }
 
 void Histo::setYLabel(void* value) {
-    std::string& text = *static_cast<std::string*>(value);
-    if (text.empty()) return;
-    ylabel = text;
-    CreateHistograms();
+    if (histoinputs::takeText(value, ylabel)) CreateHistograms();
 }
 
 void Histo::setTitle(void* value) {
-    if (aidaaccess::driverRunning(*this)) return;
-    std::string& text = *static_cast<std::string*>(value);
-    if (text.empty()) return;
-    title = text;
-    CreateHistograms();
+    if (!aidaaccess::driverRunning(*this) && histoinputs::takeText(value, title)) CreateHistograms();
 }
 
 void Histo::setLabels(void* value) {
@@ -311,16 +260,11 @@ void Histo::setLabels(void* value) {
 }
 
 void Histo::setDimensions(void* value) {
-    std::vector<int>& list = *static_cast<std::vector<int>*>(value);
-    std::vector<unsigned int> radices(list.begin(), list.end());
-    if (!grid.acceptDimensions(radices, name)) return;
-    grid.dimension = radices;
-    CreateHistograms();
+    if (grid.takeDimensions(*static_cast<std::vector<int>*>(value), name)) CreateHistograms();
 }
 
 void Histo::setAddress(void* value) {
-    std::vector<int>& list = *static_cast<std::vector<int>*>(value);
-    channelSelection.channel = grid.setAddress(std::vector<unsigned int>(list.begin(), list.end()), name);
+    channelSelection.channel = grid.setAddressDigits(*static_cast<std::vector<int>*>(value), name);
 }
 
 void Histo::setChannel(void* value) { channelSelection.channel = *static_cast<short*>(value); }

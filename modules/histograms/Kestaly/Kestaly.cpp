@@ -14,10 +14,10 @@
 #include "AIDA/IHistogram1D.h"
 #include "AIDA/IHistogram2D.h"
 #include "AIDA/IHistogramFactory.h"
-#include "AIDA/IPlotter.h"
 #include "AIDA/ITree.h"
 #include "AidaAccess.h"
 #include "Corvane.h"
+#include "HistoInputs.h"
 #include "RecordInput.h"
 #include "Tavrel.h"
 
@@ -64,9 +64,6 @@ private:
         double max;
         bool usable() const { return bins >= 1 && std::isfinite(min) && std::isfinite(max) && max > min; }
     };
-    // Bins (of both axes together) that one histogram may have, so that a
-    // mistyped bin count cannot exhaust the memory.
-    static const long kMaxBins = 4194304;
 
     void fillFe(void* value);
     void createCutInputs(void* value);
@@ -190,15 +187,10 @@ Kestaly::~Kestaly() {
 }
 
 void Kestaly::Init() {
-    AIDA::IAnalysisFactory* factory = aidaaccess::analysisFactoryOf(*this);
+    AIDA::IAnalysisFactory* factory = aidaaccess::openMemoryTree(*this, tree);
     if (factory == nullptr) return;
-    tree = aidaaccess::createMemoryTree(*factory);
-    if (tree == nullptr) return;
     histogramFactory = factory->createHistogramFactory(*tree);
-    if (histogramFactory == nullptr) return;
-    AIDA::IPlotter* plotter = aidaaccess::createPlotter(*factory, "HistogramViewer");
-    if (plotter == nullptr) return;
-    plotter->show();
+    if (histogramFactory == nullptr || !aidaaccess::showPlotter(*factory, "HistogramViewer")) return;
     Reset();
     std::cout << name << " initialized." << std::endl;
 }
@@ -338,10 +330,7 @@ void Kestaly::placeHistograms(HistoDescriptor& d, const std::string& base, const
             folder = std::string(kDefaultFolder) + "/" + folder;
         d.dirs[c] = folder;
         d.names[c] = histogramName;
-        if (tree != nullptr && histogramFactory != nullptr) {
-            tree->mkdirs(folder);
-            tree->cd(folder);
-        }
+        if (tree != nullptr && histogramFactory != nullptr) aidaaccess::enterFolder(*tree, folder);
         if (d.properties.empty()) {
             if (!replacingInputs)
                 std::cout << name << ": Cannot create histogram " << histogramName << " with no parameters"
@@ -370,11 +359,8 @@ AIDA::IBaseHistogram* Kestaly::createHistogram(const HistoDescriptor& d, const s
         std::cout << name << ": Not enough binning information for " << histogramName << "." << std::endl;
         return nullptr;
     }
-    if (static_cast<long>(x.bins) * (twoD ? y.bins : 1) > kMaxBins) {
-        std::cout << name << ": Cannot create histogram " << histogramName << " with more than " << kMaxBins
-                  << " bins" << std::endl;
+    if (!histoinputs::cellsAllowed(name, histogramName, static_cast<long long>(x.bins) * (twoD ? y.bins : 1)))
         return nullptr;
-    }
     AIDA::IBaseHistogram* histogram = nullptr;
     if (twoD)
         histogram = histogramFactory->createHistogram2D(histogramName, histogramTitle, x.bins, x.min, x.max, y.bins,
@@ -460,8 +446,7 @@ void Kestaly::adoptBinnings(HistoDescriptor& d) {
     size_t count = std::min({d.histograms.size(), d.dirs.size(), d.names.size()});
     for (size_t c = 0; c < count; ++c) {
         if (d.histograms[c] != nullptr) aidaaccess::moveToTrash(*tree, aidaaccess::joinPath(d.dirs[c], d.names[c]));
-        tree->mkdirs(d.dirs[c]);
-        tree->cd(d.dirs[c]);
+        aidaaccess::enterFolder(*tree, d.dirs[c]);
         d.histograms[c] = createHistogram(d, d.names[c], d.names[c], true);
     }
 }

@@ -4,15 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "AIDA/IAnalysisFactory.h"
 #include "AIDA/IHistogram2D.h"
 #include "AIDA/IHistogramFactory.h"
-#include "AIDA/IPlotter.h"
 #include "AIDA/ITree.h"
 #include "AidaAccess.h"
 #include "ChannelGrid.h"
 #include "ChannelSelection.h"
 #include "Corvane.h"
+#include "HistoInputs.h"
 #include "RecordInput.h"
 #include "Selectable.h"
 #include "Tavrel.h"
@@ -51,7 +50,7 @@ private:
         // Takes the property's binning when it has one and the input gave none.
         void adopt(const FlowBinning& offered);
         // The bin count in force, after the divisor.
-        int bins() const { return vorn::numericCast<int>(binning->bins / divisor); }
+        int bins() const { return histoinputs::dividedBins(*binning, divisor); }
 
         FlowBinning inputBinning;
         FlowBinning propertyBinning;
@@ -109,12 +108,7 @@ private:
 };
 
 void Yurlen::Axis::adopt(const FlowBinning& offered) {
-    if ((offered.bins >= 1 || !offered.values.empty()) && !byInput) {
-        propertyBinning = offered;
-        binning = &propertyBinning;
-    } else {
-        binning = &inputBinning;
-    }
+    binning = histoinputs::adoptBinning(offered, byInput, propertyBinning, inputBinning);
 }
 
 Yurlen::Yurlen(std::string& instanceName)
@@ -143,19 +137,11 @@ Yurlen::Yurlen(std::string& instanceName)
     inputs.push_back(Input("ybinning", CORVANE_HANDLER(&Yurlen::setYBinning), vorn_vector_double, "Bins, min, max"));
     inputs.push_back(Input("ylabel", CORVANE_HANDLER(&Yurlen::setYLabel), vorn_string,
                            "Default: empty (or from FlowProperty)"));
-    inputs.push_back(Input("title", CORVANE_HANDLER(&Yurlen::setTitle), vorn_string, "Default: name of module"));
-    inputs.push_back(Input("labels", CORVANE_HANDLER(&Yurlen::setLabels), vorn_vector_string,
-                           "Labels for Histo numbering, i.e. \"Module Channel\""));
-    inputs.push_back(Input("dimension", CORVANE_HANDLER(&Yurlen::setDimensions), vorn_vector_int,
-                           "Number of histos, i.e. \"3 4 2\" for 24 histos in 3 folders, each containing 4 "
-                           "folders, each containing 2 histos"));
-    inputs.push_back(Input("address", CORVANE_HANDLER(&Yurlen::setAddress), vorn_vector_int,
-                           "Address of histo the current data belongs to, i.e. \"1 3 0\" (numbering starts "
-                           "with 0!)"));
-    inputs.push_back(Input("channel", CORVANE_HANDLER(&Yurlen::setChannel), vorn_int,
-                           "Same as address but as plain channel index"));
-    inputs.push_back(Input("path", CORVANE_HANDLER(&Yurlen::setPath), vorn_string,
-                           "Path in the AIDA memory tree. Default is /Histograms."));
+    histoinputs::addSetInputs(inputs,
+                              {CORVANE_HANDLER(&Yurlen::setTitle), CORVANE_HANDLER(&Yurlen::setLabels),
+                               CORVANE_HANDLER(&Yurlen::setDimensions), CORVANE_HANDLER(&Yurlen::setAddress),
+                               CORVANE_HANDLER(&Yurlen::setChannel), CORVANE_HANDLER(&Yurlen::setPath)},
+                              vorn_int);
     std::cout << name << " instantiated" << std::endl;
 }
 
@@ -168,21 +154,9 @@ Yurlen::~Yurlen() {
 void Yurlen::Init() {
     xAxis.binning = &xAxis.inputBinning;
     yAxis.binning = &yAxis.inputBinning;
-    AIDA::IAnalysisFactory* factory = aidaaccess::analysisFactoryOf(*this);
-    if (factory == nullptr) return;
-    tree = aidaaccess::createMemoryTree(*factory);
-    if (tree == nullptr) return;
-    tree->mkdirs(grid.path);
-    tree->cd(grid.path);
-    histogramFactory = factory->createHistogramFactory(*tree);
-    if (histogramFactory == nullptr) return;
-    AIDA::IPlotter* plotter = aidaaccess::createPlotter(*factory, "HistogramViewer");
-    if (plotter == nullptr) return;
-    plotter->show();
-    grid.address.push_back(0);
-    channelSelection.channel = 0;
-    channelSelection.clear();
-    grid.dimension.clear();
+    if (!aidaaccess::openHistogramViewer(*this, grid.path, tree, histogramFactory)) return;
+    grid.resetToSingle();
+    channelSelection.reset();
     Reset();
     std::cout << name << " initialized." << std::endl;
 }
@@ -225,13 +199,7 @@ void Yurlen::SetInput(int index, void* value) {
 }
 
 void Yurlen::setDivisor(Axis& axis, const char* text) {
-    double value = vorn::parseDouble(text + 1);
-    if (!std::isfinite(value) || value <= 0) {
-        std::cout << name << ": Bin divisor " << text << " refused." << std::endl;
-        return;
-    }
-    axis.divisor = value;
-    CreateHistograms();
+    if (histoinputs::takeDivisor(name, text, axis.divisor)) CreateHistograms();
 }
 
 void Yurlen::fill(double xValue, double yValue) {
@@ -373,6 +341,8 @@ void Yurlen::createHistogram(const std::string& objectName, const std::string& o
     const FlowBinning& by = *yAxis.binning;
     AIDA::IHistogram2D* histogram = nullptr;
     if (!bx.values.empty() && !by.values.empty()) {
+        long long cells = static_cast<long long>(bx.values.size() - 1) * static_cast<long long>(by.values.size() - 1);
+        if (!histoinputs::cellsAllowed(name, objectName, cells)) return;
         if (histogramFactory == nullptr) return;
         histogram = histogramFactory->createHistogram2D(objectName, objectTitle, bx.values, by.values, "");
     } else {
@@ -383,6 +353,7 @@ void Yurlen::createHistogram(const std::string& objectName, const std::string& o
             std::cout << name << ": Not enough binning information." << std::endl;
             return;
         }
+        if (!histoinputs::cellsAllowed(name, objectName, static_cast<long long>(xbins) * ybins)) return;
         if (histogramFactory == nullptr) return;
         histogram = histogramFactory->createHistogram2D(objectName, objectTitle, xbins, bx.min, bx.max, ybins, by.min,
                                                         by.max, "");
@@ -392,18 +363,8 @@ void Yurlen::createHistogram(const std::string& objectName, const std::string& o
 }
 
 void Yurlen::setBinning(Axis& axis, void* value) {
-    std::vector<double>& list = *static_cast<std::vector<double>*>(value);
-    if (list.size() != 3) return;
-    axis.inputBinning.bins = vorn::numericCast<int>(list[0]);
-    axis.inputBinning.min = list[1];
-    axis.inputBinning.max = list[2];
-    if (axis.inputBinning.bins == 0) {
-        axis.byInput = false;
-        return;
-    }
-    axis.byInput = true;
-    axis.binning = &axis.inputBinning;
-    CreateHistograms();
+    const std::vector<double>& list = *static_cast<std::vector<double>*>(value);
+    if (histoinputs::takeInputBinning(list, axis.inputBinning, axis.binning, axis.byInput)) CreateHistograms();
 }
 
 void Yurlen::setXBinning(void* value) { setBinning(xAxis, value); }
@@ -411,27 +372,19 @@ void Yurlen::setXBinning(void* value) { setBinning(xAxis, value); }
 void Yurlen::setYBinning(void* value) { setBinning(yAxis, value); }
 
 void Yurlen::setXLabel(void* value) {
-    std::string& text = *static_cast<std::string*>(value);
-    if (text.empty()) return;
-    xlabel = text;
+    if (!histoinputs::takeText(value, xlabel)) return;
     xlabelByInput = true;
     CreateHistograms();
 }
 
 void Yurlen::setYLabel(void* value) {
-    std::string& text = *static_cast<std::string*>(value);
-    if (text.empty()) return;
-    ylabel = text;
+    if (!histoinputs::takeText(value, ylabel)) return;
     ylabelByInput = true;
     CreateHistograms();
 }
 
 void Yurlen::setTitle(void* value) {
-    if (aidaaccess::driverRunning(*this)) return;
-    std::string& text = *static_cast<std::string*>(value);
-    if (text.empty()) return;
-    title = text;
-    CreateHistograms();
+    if (!aidaaccess::driverRunning(*this) && histoinputs::takeText(value, title)) CreateHistograms();
 }
 
 void Yurlen::setLabels(void* value) {
@@ -440,16 +393,11 @@ void Yurlen::setLabels(void* value) {
 }
 
 void Yurlen::setDimensions(void* value) {
-    std::vector<int>& list = *static_cast<std::vector<int>*>(value);
-    std::vector<unsigned int> radices(list.begin(), list.end());
-    if (!grid.acceptDimensions(radices, name)) return;
-    grid.dimension = radices;
-    CreateHistograms();
+    if (grid.takeDimensions(*static_cast<std::vector<int>*>(value), name)) CreateHistograms();
 }
 
 void Yurlen::setAddress(void* value) {
-    std::vector<int>& list = *static_cast<std::vector<int>*>(value);
-    channelSelection.channel = grid.setAddress(std::vector<unsigned int>(list.begin(), list.end()), name);
+    channelSelection.channel = grid.setAddressDigits(*static_cast<std::vector<int>*>(value), name);
 }
 
 // A number beyond the range of a channel selects no histogram.

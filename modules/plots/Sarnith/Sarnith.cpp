@@ -78,30 +78,14 @@ Sarnith::Sarnith(std::string& instanceName)
       bins(500),
       xMin(0.0),
       xMax(500.0) {
-    inputs.push_back(Input("signal", CORVANE_HANDLER(&Sarnith::plot), vorn_vector_double,
-                           "Vector of doubles to be displayed"));
-    inputs.push_back(Input("xlabel", CORVANE_HANDLER(&Sarnith::setXLabel), vorn_string,
-                           "Default: empty (or from FlowProperty)"));
-    inputs.push_back(Input("ylabel", CORVANE_HANDLER(&Sarnith::setYLabel), vorn_string,
-                           "Default: empty (or from FlowProperty)"));
-    inputs.push_back(Input("title", CORVANE_HANDLER(&Sarnith::setTitle), vorn_string, "Default: name of module"));
-    inputs.push_back(Input("tavrel", CORVANE_HANDLER(&Sarnith::plotFe), vorn_tavrel, "Tavrel to be histo'd"));
-    inputs.push_back(Input("labelV", CORVANE_HANDLER(&Sarnith::setLabels), vorn_vector_string,
-                           "Labels for Sarnith numbering, i.e. \"Module Channel\""));
-    inputs.push_back(Input("dimension", CORVANE_HANDLER(&Sarnith::setDimensions), vorn_vector_int,
-                           "Number of Sarniths, i.e. \"3 4 2\" for 24 Sarniths in 3 folders, each containing 4 "
-                           "folders, each containing 2 Sarniths"));
-    inputs.push_back(Input("address", CORVANE_HANDLER(&Sarnith::setAddress), vorn_vector_int,
-                           "Address of Sarnith the current data belongs to, i.e. \"1 3 0\" (numbering starts "
-                           "with 0!)"));
-    inputs.push_back(Input("channel", CORVANE_HANDLER(&Sarnith::setChannel), vorn_short,
-                           "Same as address but as plain channel index"));
-    inputs.push_back(Input("fw_values", CORVANE_HANDLER(&Sarnith::setFWValues), vorn_vector_double,
-                           "Vector of values to be displayed in info box"));
-    inputs.push_back(Input("infos", CORVANE_HANDLER(&Sarnith::setInfos), vorn_cstring,
-                           "Labels for values to be displayed in info box, i.e. \"FW-Max=0, FW-Time=2\""));
-    inputs.push_back(Input("path", CORVANE_HANDLER(&Sarnith::setPath), vorn_string,
-                           "Path in the AIDA memory tree. Default is /Signals."));
+    addPulsePlotInputs(inputs,
+                       {CORVANE_HANDLER(&Sarnith::plot), CORVANE_HANDLER(&Sarnith::setXLabel),
+                        CORVANE_HANDLER(&Sarnith::setYLabel), CORVANE_HANDLER(&Sarnith::setTitle),
+                        CORVANE_HANDLER(&Sarnith::plotFe), CORVANE_HANDLER(&Sarnith::setLabels),
+                        CORVANE_HANDLER(&Sarnith::setDimensions), CORVANE_HANDLER(&Sarnith::setAddress),
+                        CORVANE_HANDLER(&Sarnith::setChannel), CORVANE_HANDLER(&Sarnith::setFWValues),
+                        CORVANE_HANDLER(&Sarnith::setInfos), CORVANE_HANDLER(&Sarnith::setPath)},
+                       "Sarnith");
     std::cout << name << " instantiated" << std::endl;
 }
 
@@ -112,12 +96,8 @@ Sarnith::~Sarnith() {
 }
 
 void Sarnith::Init() {
-    AIDA::IAnalysisFactory* factory = aidaaccess::analysisFactoryOf(*this);
+    AIDA::IAnalysisFactory* factory = aidaaccess::openTreeAt(*this, pulsePlot.grid.path, tree);
     if (factory == nullptr) return;
-    tree = aidaaccess::createMemoryTree(*factory);
-    if (tree == nullptr) return;
-    tree->mkdirs(pulsePlot.grid.path);
-    tree->cd(pulsePlot.grid.path);
     histogramFactory = factory->createHistogramFactory(*tree);
     if (histogramFactory == nullptr) return;
     if (!openSignalViewer(*factory, plotter, region)) return;

@@ -67,30 +67,14 @@ Welkard::Welkard(std::string& instanceName)
       plotter(nullptr),
       histogramFactory(nullptr),
       tree(nullptr) {
-    inputs.push_back(Input("signal", CORVANE_HANDLER(&Welkard::plot), vorn_vector_double,
-                           "Vector of doubles to be displayed"));
-    inputs.push_back(Input("xlabel", CORVANE_HANDLER(&Welkard::setXLabel), vorn_string,
-                           "Default: empty (or from FlowProperty)"));
-    inputs.push_back(Input("ylabel", CORVANE_HANDLER(&Welkard::setYLabel), vorn_string,
-                           "Default: empty (or from FlowProperty)"));
-    inputs.push_back(Input("title", CORVANE_HANDLER(&Welkard::setTitle), vorn_string, "Default: name of module"));
-    inputs.push_back(Input("tavrel", CORVANE_HANDLER(&Welkard::plotFe), vorn_tavrel, "Tavrel to be histo'd"));
-    inputs.push_back(Input("labelV", CORVANE_HANDLER(&Welkard::setLabels), vorn_vector_string,
-                           "Labels for Welkard numbering, i.e. \"Module Channel\""));
-    inputs.push_back(Input("dimension", CORVANE_HANDLER(&Welkard::setDimensions), vorn_vector_int,
-                           "Number of Welkards, i.e. \"3 4 2\" for 24 Welkards in 3 folders, each containing 4 "
-                           "folders, each containing 2 Welkards"));
-    inputs.push_back(Input("address", CORVANE_HANDLER(&Welkard::setAddress), vorn_vector_int,
-                           "Address of Welkard the current data belongs to, i.e. \"1 3 0\" (numbering starts "
-                           "with 0!)"));
-    inputs.push_back(Input("channel", CORVANE_HANDLER(&Welkard::setChannel), vorn_short,
-                           "Same as address but as plain channel index"));
-    inputs.push_back(Input("fw_values", CORVANE_HANDLER(&Welkard::setFWValues), vorn_vector_double,
-                           "Vector of values to be displayed in info box"));
-    inputs.push_back(Input("infos", CORVANE_HANDLER(&Welkard::setInfos), vorn_cstring,
-                           "Labels for values to be displayed in info box, i.e. \"FW-Max=0, FW-Time=2\""));
-    inputs.push_back(Input("path", CORVANE_HANDLER(&Welkard::setPath), vorn_string,
-                           "Path in the AIDA memory tree. Default is /Signals."));
+    addPulsePlotInputs(inputs,
+                       {CORVANE_HANDLER(&Welkard::plot), CORVANE_HANDLER(&Welkard::setXLabel),
+                        CORVANE_HANDLER(&Welkard::setYLabel), CORVANE_HANDLER(&Welkard::setTitle),
+                        CORVANE_HANDLER(&Welkard::plotFe), CORVANE_HANDLER(&Welkard::setLabels),
+                        CORVANE_HANDLER(&Welkard::setDimensions), CORVANE_HANDLER(&Welkard::setAddress),
+                        CORVANE_HANDLER(&Welkard::setChannel), CORVANE_HANDLER(&Welkard::setFWValues),
+                        CORVANE_HANDLER(&Welkard::setInfos), CORVANE_HANDLER(&Welkard::setPath)},
+                       "Welkard");
     std::cout << name << " instantiated" << std::endl;
 }
 
@@ -101,12 +85,8 @@ Welkard::~Welkard() {
 }
 
 void Welkard::Init() {
-    AIDA::IAnalysisFactory* factory = aidaaccess::analysisFactoryOf(*this);
+    AIDA::IAnalysisFactory* factory = aidaaccess::openTreeAt(*this, pulsePlot.grid.path, tree);
     if (factory == nullptr) return;
-    tree = aidaaccess::createMemoryTree(*factory);
-    if (tree == nullptr) return;
-    tree->mkdirs(pulsePlot.grid.path);
-    tree->cd(pulsePlot.grid.path);
     histogramFactory = factory->createDataPointSetFactory(*tree);
     if (histogramFactory == nullptr) return;
     if (!openSignalViewer(*factory, plotter, region)) return;

@@ -9,9 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "Announce.h"
 #include "Corvane.h"
 #include "RecordInput.h"
 #include "Tavrel.h"
+#include "Words.h"
 
 // Turns lines of text into event records: a POSIX extended regular
 // expression is matched against each string, and the numbers of each
@@ -82,17 +84,6 @@ const size_t kErrorTextSize = 10000;
 // more positions than this, are refused before compiling.
 const long kMaxRepeat = 1000;
 const double kMaxPositions = 10000;
-
-// Names are whitespace-separated words, however the list was split.
-std::vector<std::string> wordsOf(const std::vector<std::string>& list) {
-    std::vector<std::string> words;
-    for (const std::string& entry : list) {
-        std::istringstream in(entry);
-        std::string word;
-        while (in >> word) words.push_back(word);
-    }
-    return words;
-}
 
 // Value vectors of adopted records outlive the module: their records
 // belong to other modules and may still be read after this one is gone.
@@ -228,19 +219,8 @@ void Felmira::Reset() {}
 
 void Felmira::AddReceiver(int output, Corvane* receiver, int input) {
     Corvane::AddReceiver(output, receiver, input);
-    if (receiver == nullptr || output < 0 || static_cast<size_t>(output) >= outputs.size()) return;
-    Output& record = outputs[output];
-    for (size_t k = 0; k < record.receivers.size(); ++k) {
-        if (record.receivers[k] != receiver || record.receiverInputs[k] != static_cast<unsigned int>(input))
-            continue;
-        Tavrel& event = recordInUse();
-        if (record.targets[k] == nullptr) return;
-        event.announce = true;
-        receiver->currentInput = input;
-        (record.targets[k]->*record.methods[k])(static_cast<stringstore*>(&event));
-        event.announce = false;
-        return;
-    }
+    int slot = announcement::connectionSlot(*this, output, receiver, input);
+    if (slot >= 0) announcement::sendToConnection(*this, output, static_cast<size_t>(slot), recordInUse());
 }
 
 void Felmira::setFE(void* value) {
@@ -333,9 +313,7 @@ Tavrel& Felmira::recordInUse() {
 void Felmira::announce(Tavrel& event) {
     if (announcing) return;
     announcing = true;
-    event.announce = true;
-    SendOutput(0u, static_cast<stringstore*>(&event));
-    event.announce = false;
+    announcement::sendToAll(*this, 0u, event);
     announcing = false;
 }
 

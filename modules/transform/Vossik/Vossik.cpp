@@ -1,10 +1,11 @@
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "Announce.h"
 #include "Corvane.h"
 #include "Tavrel.h"
+#include "Words.h"
 
 // Builds an event record of formula properties from definitions given on
 // inputs that it creates at run time, one per name of the list on input
@@ -31,17 +32,6 @@ private:
 
 namespace {
 
-// Input names are whitespace-separated words, however the list was split.
-std::vector<std::string> wordsOf(const std::vector<std::string>& list) {
-    std::vector<std::string> words;
-    for (const std::string& entry : list) {
-        std::istringstream in(entry);
-        std::string word;
-        while (in >> word) words.push_back(word);
-    }
-    return words;
-}
-
 bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 }  // namespace
@@ -58,18 +48,8 @@ Vossik::~Vossik() { std::cout << name << " deleted" << std::endl; }
 
 void Vossik::AddReceiver(int output, Corvane* receiver, int input) {
     Corvane::AddReceiver(output, receiver, input);
-    if (receiver == nullptr || output < 0 || static_cast<size_t>(output) >= outputs.size()) return;
-    Output& record = outputs[output];
-    for (size_t k = 0; k < record.receivers.size(); ++k) {
-        if (record.receivers[k] != receiver || record.receiverInputs[k] != static_cast<unsigned int>(input))
-            continue;
-        if (record.targets[k] == nullptr) return;
-        ownEvent.announce = true;
-        receiver->currentInput = input;
-        (record.targets[k]->*record.methods[k])(static_cast<stringstore*>(&ownEvent));
-        ownEvent.announce = false;
-        return;
-    }
+    int slot = announcement::connectionSlot(*this, output, receiver, input);
+    if (slot >= 0) announcement::sendToConnection(*this, output, static_cast<size_t>(slot), ownEvent);
 }
 
 void Vossik::createInputs(void* value) {
@@ -82,9 +62,7 @@ void Vossik::setFormula(void* value) {
     // A new input starts with the empty text: no formula has been given yet.
     if (isBlank(definition)) return;
     ownEvent.ParseFormula(definition);
-    ownEvent.announce = true;
-    SendOutput(0u, static_cast<stringstore*>(&ownEvent));
-    ownEvent.announce = false;
+    announcement::sendToAll(*this, 0u, ownEvent);
 }
 
 CORVANE_MODULE(Vossik)

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -16,6 +15,7 @@
 #include <libxml/xpathInternals.h>
 
 #include "Corvane.h"
+#include "XmlMemory.h"
 
 // Ferrund merges XML documents that arrive on its input into an XML file:
 // copies of the file's nodes that an XPath expression selects (and of the
@@ -60,36 +60,25 @@ private:
 namespace {
 
 // Instances alive in this process; the last one shuts the library down.
-int liveInstances = 0;
+xmlmem::LiveInstances liveInstances;
 
 // Our parses never fetch from the network and keep entity references
 // unexpanded.
 constexpr int kParseOptions = XML_PARSE_NONET;
 
-struct DocFree {
-    void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
-};
 struct ContextFree {
     void operator()(xmlXPathContextPtr context) const { xmlXPathFreeContext(context); }
 };
 struct ObjectFree {
     void operator()(xmlXPathObjectPtr object) const { xmlXPathFreeObject(object); }
 };
-struct XmlFree {
-    void operator()(void* memory) const { xmlFree(memory); }
-};
-using Doc = std::unique_ptr<xmlDoc, DocFree>;
+using xmlmem::Doc;
 using Context = std::unique_ptr<xmlXPathContext, ContextFree>;
 using Object = std::unique_ptr<xmlXPathObject, ObjectFree>;
-using NsList = std::unique_ptr<xmlNsPtr, XmlFree>;
-using XmlText = std::unique_ptr<xmlChar, XmlFree>;
+using NsList = std::unique_ptr<xmlNsPtr, xmlmem::XmlFree>;
+using xmlmem::XmlText;
 
 const xmlChar* xml(const std::string& text) { return reinterpret_cast<const xmlChar*>(text.c_str()); }
-
-xmlDocPtr parseText(const char* text, size_t length, int options) {
-    if (length > static_cast<size_t>(INT_MAX)) return nullptr;
-    return xmlReadMemory(text, static_cast<int>(length), nullptr, nullptr, options);
-}
 
 std::string firstWord(const std::string& text) {
     const char* blanks = " \t\n\v\f\r";
@@ -206,7 +195,7 @@ TargetState openTarget(const std::string& path, int& fd) {
 }  // namespace
 
 Ferrund::Ferrund(std::string& instanceName) : Corvane(nullptr, "NoName") {
-    ++liveInstances;
+    liveInstances.add();
     name = instanceName;
     description = "Insert XML nodes into XML documents";
     inputs.push_back(Corvane::Input("XMLtext", CORVANE_HANDLER(&Ferrund::processXML), vorn_string,
@@ -224,7 +213,7 @@ Ferrund::Ferrund(std::string& instanceName) : Corvane(nullptr, "NoName") {
 Ferrund::~Ferrund() {
     // No document outlives a call, so only a live instance of another XML
     // module can still need the library; it initialises it again.
-    if (--liveInstances == 0) xmlCleanupParser();
+    if (liveInstances.removeIsLast()) xmlCleanupParser();
     std::cout << name << " deleted" << std::endl;
 }
 
@@ -270,7 +259,7 @@ void Ferrund::appendLine(const std::string& text) {
 void Ferrund::mergeDocument(const std::string& text) {
     // Another XML module may have shut the library down since Init.
     xmlInitParser();
-    Doc source(parseText(text.data(), text.size(), kParseOptions));
+    Doc source(xmlmem::parseText(text.data(), text.size(), kParseOptions));
     if (!source) return;
 
     int fd;
@@ -341,7 +330,7 @@ xmlDocPtr Ferrund::merge(xmlDocPtr source, xmlDocPtr target) {
     xmlDocDumpMemory(source, &dumped, &length);
     XmlText owned(dumped);
     xmlDocPtr merged =
-        dumped != nullptr ? parseText(reinterpret_cast<const char*>(dumped), static_cast<size_t>(length),
+        dumped != nullptr ? xmlmem::parseText(reinterpret_cast<const char*>(dumped), static_cast<size_t>(length),
                                       kParseOptions | XML_PARSE_NSCLEAN)
                           : nullptr;
     if (merged == nullptr) report("Could not write XML file " + filename);

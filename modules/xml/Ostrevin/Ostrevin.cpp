@@ -1,4 +1,3 @@
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include <libxslt/xsltInternals.h>
 
 #include "Corvane.h"
+#include "XmlMemory.h"
 
 // Ostrevin applies an XSLT stylesheet, given as text, to each XML text that
 // arrives and sends the result as a string: the text of the result for a
@@ -52,7 +52,7 @@ namespace {
 
 // Instances alive in this process: the libraries' global state is set up
 // by the first and torn down with the last.
-int liveInstances = 0;
+xmlmem::LiveInstances liveInstances;
 xsltSecurityPrefsPtr securityPrefs = nullptr;
 xsltDocLoaderFunc libraryLoader = nullptr;
 
@@ -95,24 +95,12 @@ void tearDownLibraries() {
     xmlCleanupParser();
 }
 
-struct DocFree {
-    void operator()(xmlDocPtr doc) const { xmlFreeDoc(doc); }
-};
 struct StylesheetFree {
     void operator()(xsltStylesheetPtr style) const { xsltFreeStylesheet(style); }
 };
-struct XmlFree {
-    void operator()(xmlChar* text) const { xmlFree(text); }
-};
-using Doc = std::unique_ptr<xmlDoc, DocFree>;
+using xmlmem::Doc;
 using Stylesheet = std::unique_ptr<xsltStylesheet, StylesheetFree>;
-using XmlText = std::unique_ptr<xmlChar, XmlFree>;
-
-// Null for texts that do not parse, and for texts beyond the parser's size.
-xmlDocPtr parseText(const char* text, size_t length) {
-    if (length > static_cast<size_t>(INT_MAX)) return nullptr;
-    return xmlReadMemory(text, static_cast<int>(length), nullptr, nullptr, kParseOptions);
-}
+using xmlmem::XmlText;
 
 // The output method as the stylesheet and its imports declare it.
 bool hasTextOutput(xsltStylesheetPtr style) {
@@ -161,7 +149,7 @@ std::string localTimeStamp() {
 }  // namespace
 
 Ostrevin::Ostrevin(std::string& instanceName) : Corvane(nullptr, "NoName"), params{nullptr, nullptr, nullptr} {
-    ++liveInstances;
+    liveInstances.add();
     name = instanceName;
     description = "Transform XML text using an XSLT stylesheet";
     inputs.push_back(Corvane::Input("XMLtext", CORVANE_HANDLER(&Ostrevin::processXML), vorn_cstring, "The XML text"));
@@ -171,7 +159,7 @@ Ostrevin::Ostrevin(std::string& instanceName) : Corvane(nullptr, "NoName"), para
 }
 
 Ostrevin::~Ostrevin() {
-    if (--liveInstances == 0) tearDownLibraries();
+    if (liveInstances.removeIsLast()) tearDownLibraries();
     std::cout << name << " deleted" << std::endl;
 }
 
@@ -193,7 +181,7 @@ void Ostrevin::processXML(void* value) {
     if (xslt.empty()) return;
     // Another XML module may have shut the libraries down since Init.
     if (!setUpLibraries()) return;
-    Doc styleDoc(parseText(xslt.data(), xslt.size()));
+    Doc styleDoc(xmlmem::parseText(xslt.data(), xslt.size(), kParseOptions));
     if (!styleDoc) return;
     // The stylesheet owns its document once it is built.
     Stylesheet style(xsltParseStylesheetDoc(styleDoc.get()));
@@ -201,7 +189,7 @@ void Ostrevin::processXML(void* value) {
     styleDoc.release();
 
     const char* xml = value != nullptr ? static_cast<const char*>(value) : "";
-    Doc input(parseText(xml, std::strlen(xml)));
+    Doc input(xmlmem::parseText(xml, std::strlen(xml), kParseOptions));
     if (!input) return;
     createParams();
     Doc result(xsltApplyStylesheet(style.get(), input.get(), params));
