@@ -1,11 +1,11 @@
 // A program built the way a separately compiled plug-in is: it includes
 // none of the system's headers and declares the classes it uses itself,
 // field by field and virtual operation by virtual operation, in the order
-// plug-ins rely on. It then drives real modules and a real event record
-// through those declarations, so a moved slot, a changed return type or a
-// changed layout in Corvane.zlk or Tavrel.so makes it fail.
+// plug-ins rely on. It then drives real modules, input records and a real
+// event record through those declarations, so a moved slot, a changed
+// return type or a changed layout in Corvane.zlk or Tavrel.so makes it fail.
 //
-//   interface_pin <directory of Counter.zlk and Display.zlk>
+//   interface_pin <directory of Counter.zlk and Display.zlk> <scratch file>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -16,7 +16,11 @@
 #include <string>
 #include <vector>
 
-enum vorn_type { vorn_none = 0, vorn_int = 7, vorn_double = 10, vorn_cstring = 13, vorn_any = 18, vorn_tavrel = 100 };
+enum vorn_type {
+    vorn_none = 0, vorn_short = 5, vorn_int = 7, vorn_bool = 8, vorn_float = 9, vorn_double = 10, vorn_uint64 = 11,
+    vorn_cstring = 13, vorn_any = 18, vorn_string = 19, vorn_vector_short = 20, vorn_vector_int = 21,
+    vorn_vector_float = 24, vorn_vector_double = 25, vorn_vector_string = 26, vorn_tavrel = 100
+};
 
 class Mesgrave;
 class pluginHandle;
@@ -26,6 +30,8 @@ class Corvane {
 public:
     class Input {
     public:
+        Input(const std::string& name, void (Corvane::*callback)(void*), vorn_type type,
+              const std::string& description);
         virtual ~Input();
         virtual void SetConverterFrom(vorn_type source);
         virtual std::string GetInputString();
@@ -256,6 +262,55 @@ Corvane* load(pluginHandle& plugin, const char* dir, const char* instance) {
     return plugin.newObject(name);
 }
 
+typedef void (Corvane::*Handler)(void*);
+template <class Arg> Handler handler(void (Corvane::*converter)(Arg*)) { return reinterpret_cast<Handler>(converter); }
+
+struct ConverterCase {
+    vorn_type target;
+    vorn_type source;
+    Handler expected;  // a pointer to a virtual member holds its table slot
+};
+
+// The converter that the library picks for a pair is the one at our slot.
+void pinConverters() {
+    typedef std::string S;
+    const ConverterCase cases[] = {
+        {vorn_short, vorn_string, handler<S>(&Corvane::convertToShort)},
+        {vorn_short, vorn_cstring, handler<char>(&Corvane::convertToShort)},
+        {vorn_int, vorn_string, handler<S>(&Corvane::convertToInt)},
+        {vorn_int, vorn_cstring, handler<char>(&Corvane::convertToInt)},
+        {vorn_uint64, vorn_string, handler<S>(&Corvane::convertToInt64)},
+        {vorn_uint64, vorn_cstring, handler<char>(&Corvane::convertToInt64)},
+        {vorn_float, vorn_string, handler<S>(&Corvane::convertToFloat)},
+        {vorn_float, vorn_cstring, handler<char>(&Corvane::convertToFloat)},
+        {vorn_double, vorn_string, handler<S>(&Corvane::convertToDouble)},
+        {vorn_double, vorn_cstring, handler<char>(&Corvane::convertToDouble)},
+        {vorn_string, vorn_bool, handler<bool>(&Corvane::convertToString)},
+        {vorn_string, vorn_cstring, handler<char>(&Corvane::convertToString)},
+        {vorn_cstring, vorn_bool, handler<bool>(&Corvane::convertToCString)},
+        {vorn_cstring, vorn_string, handler<S>(&Corvane::convertToCString)},
+        {vorn_vector_int, vorn_cstring, handler<char>(&Corvane::convertToIntV)},
+        {vorn_vector_int, vorn_string, handler<S>(&Corvane::convertToIntV)},
+        {vorn_vector_string, vorn_string, handler<S>(&Corvane::convertToStringV)},
+        {vorn_vector_string, vorn_cstring, handler<char>(&Corvane::convertToStringV)},
+        {vorn_vector_short, vorn_cstring, handler<char>(&Corvane::convertToShortV)},
+        {vorn_vector_short, vorn_string, handler<S>(&Corvane::convertToShortV)},
+        {vorn_vector_float, vorn_cstring, handler<char>(&Corvane::convertToFloatV)},
+        {vorn_vector_float, vorn_string, handler<S>(&Corvane::convertToFloatV)},
+        {vorn_vector_double, vorn_cstring, handler<char>(&Corvane::convertToDoubleV)},
+        {vorn_vector_double, vorn_string, handler<S>(&Corvane::convertToDoubleV)},
+    };
+    int n = 0;
+    for (const ConverterCase& c : cases) {
+        // Any handler will do: it is never called here.
+        Corvane::Input input("in", handler<bool>(&Corvane::convertToString), c.target, "");
+        input.SetConverterFrom(c.source);
+        std::ostringstream what;
+        what << "converter " << n++ << " (" << c.target << " from " << c.source << ")";
+        expect(input.converter == c.expected && input.converterObject != 0, what.str());
+    }
+}
+
 // Two real modules wired and fed through Corvane's and Input's slots.
 void pinModules(const char* dir) {
     pluginHandle counterPlugin("Counter", 0, 0, 0);
@@ -269,9 +324,14 @@ void pinModules(const char* dir) {
     float x = 0, y = 0;
     counter->GetPosition(x, y);
     expect(x == 7 && y == 8 && counter->posX == 7, "SetPosition/GetPosition");
-    counter->SetCollapsed(true);
-    expect(counter->IsCollapsed() && counter->collapsed, "SetCollapsed/IsCollapsed");
-    counter->SetCollapsed(false);
+    for (bool collapse : {true, false, true, false}) {
+        counter->SetCollapsed(collapse);
+        expect(counter->IsCollapsed() == collapse && counter->collapsed == collapse, "SetCollapsed/IsCollapsed");
+    }
+    counter->SetSize(30, 40);
+    float width = 0, height = 0;
+    counter->GetSize(width, height);
+    expect(width == 30 && height == 40 && counter->sizeY == 40, "SetSize/GetSize");
 
     int step = counter->GetNumberForInput("step");
     int data = display->GetNumberForInput("data");
@@ -309,6 +369,7 @@ int main(int argc, char** argv) {
     capturedFile = argv[2];
     if (std::freopen(argv[2], "w", stdout) == 0) return 2;
     pinRecord();
+    pinConverters();
     pinModules(argv[1]);
     if (failures == 0) std::cerr << "interface_pin: every slot in place" << std::endl;
     return failures == 0 ? 0 : 1;
