@@ -13,6 +13,7 @@ template <class Arg> Handler as(void (Corvane::*converter)(Arg*)) { return reint
 
 char noText[1] = {'\0'};
 char* textOf(char* value) { return value != nullptr ? value : noText; }
+const char* textOf(const char* value) { return value != nullptr ? value : noText; }
 
 // Pieces of a text cut at every single blank; a blank at the very end
 // yields no further piece.
@@ -305,12 +306,12 @@ void Corvane::convertToString(char* value) {
 }
 
 void Corvane::convertToCString(stringstore* value) {
-    std::string text = value->str();
+    std::string text(textOf(value->str()));
     deliverToConverter(&text[0]);
 }
 
 void Corvane::convertToString(stringstore* value) {
-    std::string text = value->str();
+    std::string text(textOf(value->str()));
     deliverToConverter(&text);
 }
 

@@ -79,11 +79,7 @@ void FlowProperty::Reset() {
 
 Tavrel::Tavrel() { Reset(); }
 
-Tavrel::~Tavrel() {
-    parserTable::freeParsers(this);
-    // Formulas of other events may have looked names up through this one.
-    parserTable::forgetResolvedNames(nullptr);
-}
+Tavrel::~Tavrel() { parserTable::eventDestroyed(this); }
 
 Tavrel::iterator Tavrel::begin() { return properties.begin(); }
 Tavrel::iterator Tavrel::end() { return properties.end(); }
@@ -91,24 +87,24 @@ Tavrel::iterator Tavrel::find(const std::string& name) { return properties.find(
 FlowProperty& Tavrel::operator[](const std::string& name) {
     auto found = properties.find(name);
     if (found != properties.end()) return found->second;
-    // A new name may be one that formulas looked for in vain.
-    parserTable::forgetResolvedNames(nullptr);
-    return properties[name];
+    // A new name may be one that this event's formulas looked for in vain.
+    FlowProperty& added = properties[name];
+    parserTable::propertyAdded(this);
+    return added;
 }
 
 size_t Tavrel::erase(const std::string& name) {
     auto found = properties.find(name);
     if (found == properties.end()) return 0;
-    parserTable::forgetResolvedNames(&found->second);
+    parserTable::propertyErased(this, &found->second);
     properties.erase(found);
     return 1;
 }
 
 FlowProperty* Tavrel::GetProperty(std::string path) {
-    // A property without a value counts as absent.
     auto lookUp = [](Tavrel& event, const std::string& name) -> FlowProperty* {
         auto found = event.properties.find(name);
-        return found == event.properties.end() || !found->second.value ? nullptr : &found->second;
+        return found == event.properties.end() ? nullptr : &found->second;
     };
     size_t slash = path.find('/');
     std::string part = path.substr(0, slash);
@@ -118,7 +114,8 @@ FlowProperty* Tavrel::GetProperty(std::string path) {
         size_t from = slash + 1;
         slash = path.find('/', from);
         part = path.substr(from, slash == std::string::npos ? std::string::npos : slash - from);
-        if (!current || current->type != vorn_tavrel) return nullptr;
+        // Only a nested event that is there can be descended into.
+        if (!current || current->type != vorn_tavrel || !current->value) return nullptr;
         current = lookUp(*static_cast<Tavrel*>(current->value), part);
     }
     if (!current) std::cout << "FlowProperty " << part << " not found." << std::endl;
@@ -139,7 +136,7 @@ void Tavrel::ParseFormula(const std::string& definition) {
         return;
     }
     parserTable::adopt(this, parser);
-    FlowProperty& property = properties[name];
+    FlowProperty& property = (*this)[name];
     property = FlowProperty();
     property.formula = parser;
     property.value = parser->result;
@@ -157,11 +154,11 @@ void Tavrel::SetBinnings() {
     }
 }
 
-std::string Tavrel::str() {
+const char* Tavrel::str() {
     std::ostringstream out;
     out << *this;
     text = out.str();
-    return text;
+    return text.c_str();
 }
 
 // Printers

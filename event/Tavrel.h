@@ -63,28 +63,33 @@ public:
 // the storage that the properties point to, send the event, then call
 // Reset(); with `announce` set the event only announces its properties.
 // The event owns the formula parsers of the formula properties added with
-// ParseFormula and frees them when it is destroyed.
+// ParseFormula and frees them when it is destroyed. Its table holds str()
+// alone and its destructor is not virtual, so nothing derives from it.
 // Threads: one thread at a time (the flow thread); nothing is locked.
-class Tavrel : public stringstore {
+class Tavrel final : public stringstore {
 public:
     typedef std::map<std::string, FlowProperty>::iterator iterator;
 
     Tavrel();
-    ~Tavrel() override;
+    ~Tavrel();
     Tavrel(const Tavrel&) = delete;
     Tavrel& operator=(const Tavrel&) = delete;
 
     iterator begin();
     iterator end();
     iterator find(const std::string& name);
-    // The property of that name; a default FlowProperty is added if absent.
+    // The property of that name; a default FlowProperty is added if absent,
+    // and this event's formulas then look their names up again.
     FlowProperty& operator[](const std::string& name);
-    // Removes a property and makes every formula look its names up again.
-    // Remove properties only this way, never on `properties` directly.
+    // Removes a property; this event's formulas, and any formula that found
+    // the property, look their names up again. Remove properties only this
+    // way, never on `properties` directly.
     size_t erase(const std::string& name);
 
     // The property at a path ("a" or "a/b/c" through nested events), or
     // null; a missing last part prints "FlowProperty <part> not found.".
+    // The last property may have no value; a nested event without one
+    // ends the walk with null.
     FlowProperty* GetProperty(std::string path);
     // Clears `announce` and resets every property.
     void Reset();
@@ -93,8 +98,9 @@ public:
     void ParseFormula(const std::string& definition);
     // Derives and prints the binning of every formula property.
     void SetBinnings();
-    // The event as the event printer writes it; also kept in `text`.
-    std::string str() override;
+    // The event as the event printer writes it, kept in `text`; valid until
+    // the next str() on this event or its destruction.
+    const char* str() override;
 
     std::map<std::string, FlowProperty> properties;
     std::string text;

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "Tavrel.h"
@@ -20,23 +21,21 @@ Table& table() {
     return *instance;
 }
 
+// Whether `parser` holds a looked-up property for which `matches` is true.
+template <class Matches> bool resolvedAny(const formulaParser& parser, Matches matches) {
+    if (!parser.propertiesSet) return false;
+    if (matches(parser.cutProperty) || matches(parser.indexProperty)) return true;
+    for (const FlowProperty* argument : parser.argumentProperties) {
+        if (matches(argument)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void adopt(const Tavrel* event, formulaParser* parser) {
     std::lock_guard<std::mutex> guard(table().lock);
     table().owned[event].push_back(parser);
-}
-
-void freeParsers(const Tavrel* event) {
-    std::vector<formulaParser*> parsers;
-    {
-        std::lock_guard<std::mutex> guard(table().lock);
-        auto found = table().owned.find(event);
-        if (found == table().owned.end()) return;
-        parsers.swap(found->second);
-        table().owned.erase(found);
-    }
-    for (formulaParser* parser : parsers) delete parser;
 }
 
 Tavrel* ownerOf(const formulaParser* parser) {
@@ -49,12 +48,41 @@ Tavrel* ownerOf(const formulaParser* parser) {
     return nullptr;
 }
 
-void forgetResolvedNames(const FlowProperty* gone) {
+void propertyAdded(const Tavrel* event) {
+    std::lock_guard<std::mutex> guard(table().lock);
+    auto found = table().owned.find(event);
+    if (found == table().owned.end()) return;
+    for (formulaParser* parser : found->second) parser->propertiesSet = false;
+}
+
+void propertyErased(const Tavrel* event, const FlowProperty* gone) {
     std::lock_guard<std::mutex> guard(table().lock);
     for (auto& entry : table().owned) {
         for (formulaParser* parser : entry.second) {
-            parser->propertiesSet = false;
-            if (gone && parser->property == gone) parser->property = nullptr;
+            if (entry.first == event || resolvedAny(*parser, [gone](const FlowProperty* p) { return p == gone; })) {
+                parser->propertiesSet = false;
+            }
+            if (parser->property == gone) parser->property = nullptr;
+        }
+    }
+}
+
+void eventDestroyed(const Tavrel* event) {
+    std::vector<formulaParser*> parsers;
+    std::lock_guard<std::mutex> guard(table().lock);
+    auto found = table().owned.find(event);
+    if (found != table().owned.end()) {
+        parsers.swap(found->second);
+        table().owned.erase(found);
+    }
+    for (formulaParser* parser : parsers) delete parser;
+    if (table().owned.empty() || event->properties.empty()) return;
+    std::unordered_set<const FlowProperty*> dying;
+    for (auto& entry : event->properties) dying.insert(&entry.second);
+    auto inDying = [&dying](const FlowProperty* p) { return dying.count(p) != 0; };
+    for (auto& entry : table().owned) {
+        for (formulaParser* parser : entry.second) {
+            if (resolvedAny(*parser, inDying)) parser->propertiesSet = false;
         }
     }
 }

@@ -14,13 +14,18 @@ namespace parserTable {
 
 // `event` owns `parser` from now on.
 void adopt(const Tavrel* event, formulaParser* parser);
-// Deletes the parsers that `event` owns.
-void freeParsers(const Tavrel* event);
 // The event that owns `parser`, or null.
 Tavrel* ownerOf(const formulaParser* parser);
-// Makes every parser look its names up again, because a property went away;
-// parsers of the property `gone` (if any) lose it.
-void forgetResolvedNames(const FlowProperty* gone);
+// `event` gained a property: the parsers it owns look their names up again,
+// since a name they did not find may be there now. Other parsers keep theirs.
+void propertyAdded(const Tavrel* event);
+// `event` is about to lose the property `gone`: the parsers it owns, and any
+// parser that found `gone`, look their names up again; the parsers of `gone`
+// itself lose their property.
+void propertyErased(const Tavrel* event, const FlowProperty* gone);
+// `event` is being destroyed: deletes the parsers it owns; any other parser
+// that found one of its properties looks its names up again.
+void eventDestroyed(const Tavrel* event);
 
 }  // namespace parserTable
 

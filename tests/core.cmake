@@ -9,3 +9,27 @@ if(ZARN_SANITIZE)
   # The probe's type information lives in its plug-in, which the tests load at run time.
   target_compile_options(core_tests PRIVATE -fno-sanitize=vptr)
 endif()
+
+# Separately built plug-ins see the core and the event record only through
+# the declarations they compile in. This program writes those out itself
+# (it includes none of our headers) and drives Counter, Display and a record
+# through them.
+add_executable(interface_pin core/interface_pin.cpp)
+set_target_properties(interface_pin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+                                               INSTALL_RPATH "${CMAKE_BINARY_DIR}/lib")
+target_compile_definitions(interface_pin PRIVATE _GLIBCXX_USE_CXX11_ABI=0)
+target_link_libraries(interface_pin PRIVATE $<TARGET_LINKER_FILE:Corvane> $<TARGET_LINKER_FILE:Tavrel>)
+add_dependencies(interface_pin Corvane Tavrel Counter Display)
+if(ZARN_SANITIZE)
+  # Its classes are declared here, their type information lives in the libraries.
+  target_compile_options(interface_pin PRIVATE -fno-sanitize=vptr)
+endif()
+add_test(NAME interface_pin
+         COMMAND interface_pin ${CMAKE_BINARY_DIR}/lib ${CMAKE_CURRENT_BINARY_DIR}/interface_pin.out)
+
+# Tavrel.so needs nothing of the system beyond the runtime.
+add_executable(tavrel_alone core/tavrel_alone.cpp)
+set_target_properties(tavrel_alone PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+target_link_libraries(tavrel_alone PRIVATE ${CMAKE_DL_LIBS})
+add_dependencies(tavrel_alone Tavrel)
+add_test(NAME tavrel_alone COMMAND tavrel_alone $<TARGET_FILE:Tavrel>)

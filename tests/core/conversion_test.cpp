@@ -13,7 +13,7 @@ namespace {
 
 class PrintedRecord : public stringstore {
 public:
-    std::string str() override { return "record text"; }
+    const char* str() override { return "record text"; }
 };
 
 template <class T> void* hold(T value) {

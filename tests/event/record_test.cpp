@@ -4,8 +4,14 @@
 
 namespace {
 
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
 // a: double; n: nested {d: double, m: nested {e: int}}; z: no value;
-// nz: nested event without a value.
+// nz: nested event without a value; u: indexed only.
 class PathTest : public testing::Test {
 protected:
     PathTest() {
@@ -16,6 +22,7 @@ protected:
         n["m"] = FlowProperty(vorn_tavrel, FlowBinning(), &m);
         produced.event["z"] = FlowProperty(vorn_double, FlowBinning(), nullptr);
         produced.event["nz"] = FlowProperty(vorn_tavrel, FlowBinning(), nullptr);
+        produced.event["u"];
     }
     ProducedEvent produced;
     Tavrel m;
@@ -25,18 +32,23 @@ protected:
 
 struct PathCase {
     const char* path;
-    const void* expectedValue;  // null: no property
+    const FlowProperty* expected;  // null: no property
     const char* message;
 };
 
 TEST_F(PathTest, FollowsNamesThroughNestedEvents) {
     Tavrel& n = *static_cast<Tavrel*>(produced.event["n"].value);
+    auto top = [&](const char* name) { return &produced.event.properties.at(name); };
     const PathCase cases[] = {
-        {"a", produced.event["a"].value, ""},
-        {"a/", produced.event["a"].value, ""},
-        {"n/d", &d, ""},
-        {"n/m/e", &e, ""},
-        {"n", &n, ""},
+        {"a", top("a"), ""},
+        {"a/", top("a"), ""},
+        {"n/d", &n.properties.at("d"), ""},
+        {"n/m/e", &m.properties.at("e"), ""},
+        {"n", top("n"), ""},
+        // A property without a value is still there.
+        {"z", top("z"), ""},
+        {"u", top("u"), ""},
+        {"nz", top("nz"), ""},
         {"x", nullptr, "FlowProperty x not found.\n"},
         {"a/b", nullptr, ""},
         {"n/b", nullptr, "FlowProperty b not found.\n"},
@@ -44,13 +56,13 @@ TEST_F(PathTest, FollowsNamesThroughNestedEvents) {
         {"x/d", nullptr, ""},
         {"n//d", nullptr, ""},
         {"", nullptr, "FlowProperty  not found.\n"},
-        {"z", nullptr, "FlowProperty z not found.\n"},
+        // Only descending through a nested event without a value stops.
         {"nz/d", nullptr, ""},
     };
     for (const PathCase& c : cases) {
         FlowProperty* found = nullptr;
         std::string out = captured::stdoutOf([&] { found = produced.event.GetProperty(c.path); });
-        EXPECT_EQ(found ? found->value : nullptr, c.expectedValue) << c.path;
+        EXPECT_EQ(found, c.expected) << c.path;
         EXPECT_EQ(out, c.message) << c.path;
     }
 }
@@ -203,6 +215,55 @@ TEST(Record, PropertiesAddedLaterAreFoundByFormulas) {
     produced.event.Reset();
     ASSERT_TRUE(x->eval());
     EXPECT_EQ(*x->result, std::vector<double>{6});
+}
+
+// A name a formula did not find is reported once: other events that are
+// made, changed and destroyed between events do not make it look again.
+// Only a change of its own event does.
+TEST(Record, MissingNamesAreReportedOnceUntilTheirOwnEventChanges) {
+    ProducedEvent produced;
+    produced.add("t", std::vector<double>{0});
+    formulaParser* x = produced.formula("x = y * 2").formula;
+    std::string out = captured::stdoutOf([&] {
+        for (int event = 0; event < 3; ++event) {
+            EXPECT_TRUE(x->eval());
+            EXPECT_TRUE(x->result->empty());
+            ProducedEvent other;
+            other.add("y", std::vector<double>{1});
+            other.event.ParseFormula("w = y + 1");
+            other.event.properties.at("w").formula->eval();
+            other.add("q", std::vector<double>{2});
+            other.event.erase("y");
+            produced.event["t"];  // an existing name adds nothing
+            produced.event.Reset();
+        }
+    });
+    EXPECT_EQ(occurrences(out, "FlowProperty y not found.\n"), 1u) << out;
+
+    produced.add("y", std::vector<double>{3});
+    produced.event.Reset();
+    ASSERT_TRUE(x->eval());
+    EXPECT_EQ(*x->result, std::vector<double>{6});
+}
+
+// A formula that found a property of a nested event looks again once that
+// event is gone, instead of reading what is left of it.
+TEST(Record, FormulasLetGoOfPropertiesOfDestroyedEvents) {
+    ProducedEvent outer;
+    auto first = std::make_unique<ProducedEvent>();
+    first->add("y", std::vector<double>{1});
+    outer.event["sub"] = FlowProperty(vorn_tavrel, FlowBinning(), &first->event);
+    formulaParser* x = outer.formula("x = sub/y * 2").formula;
+    ASSERT_TRUE(x->eval());
+    EXPECT_EQ(*x->result, std::vector<double>{2});
+
+    ProducedEvent second;
+    second.add("y", std::vector<double>{5});
+    outer.event["sub"].value = &second.event;
+    first.reset();
+    outer.event.Reset();
+    ASSERT_TRUE(x->eval());
+    EXPECT_EQ(*x->result, std::vector<double>{10});
 }
 
 // A formula resolved through a nested event follows the nested event's
