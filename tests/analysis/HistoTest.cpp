@@ -188,6 +188,25 @@ TEST(Histo, SetPathMovesTheSetWithoutRecreatingIt) {
     run.expectRunsWithoutTestAida(flow);
 }
 
+// A single object (the default) moved away empties its old folder, which
+// goes too; a folder that still holds another set stays.
+TEST(Histo, SetPathRemovesTheFolderThatTheMoveEmpties) {
+    const struct {
+        std::string others;
+        bool folderStays;
+    } cases[] = {{"", false}, {"Histo k\n", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.others);
+        an::FlowRun run;
+        tk::ChildResult result = run.run("AnValues src\nHisto h\n\tpath \"/Other/\"\n" + c.others + kDumpAtEnd);
+        expectRan(result);
+        aidadump::Dump tree = aidadump::parse(run.dump());
+        EXPECT_TRUE(tree.has("/Other/h"));
+        EXPECT_EQ(c.folderStays, tree.hasFolder("/Histograms"));
+        EXPECT_EQ(c.folderStays, tree.has("/Histograms/k"));
+    }
+}
+
 // Records with a double e (binned 10 from 0 to 10), a vector<short> v, a
 // channel list ch, short and int channels c and ci, a vector<double> d, a
 // bool b and a vector<string> s.

@@ -244,8 +244,10 @@ TEST(Kestaly, CutsThatAreNoBoolOrAbsentNeverHold) {
     aidadump::Dump tree = aidadump::parse(run.dump());
     EXPECT_EQ(0, tree.at("/C/E_n").entries);
     EXPECT_EQ(0, tree.at("/C/E_x").entries);
-    // An absent cut property is named by its path in the title.
+    // An absent cut property is named by its path in the title; one without
+    // a label adds nothing.
     EXPECT_EQ("e [nothere]", tree.at("/C/E_x").title);
+    EXPECT_EQ("e", tree.at("/C/E_n").title);
     run.expectRunsWithoutTestAida(flow);
 }
 

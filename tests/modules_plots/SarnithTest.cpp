@@ -170,6 +170,26 @@ TEST(Sarnith, GridTitlesPathsAndChannelLiterals) {
     run.expectRunsWithoutTestAida(flow);
 }
 
+// A single histogram (the default) moved away empties "/Signals", which
+// goes too; a folder that still holds another set stays.
+TEST(Sarnith, SetPathRemovesTheFolderThatTheMoveEmpties) {
+    const struct {
+        std::string others;
+        bool folderStays;
+    } cases[] = {{"", false}, {"Sarnith k\n", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.others);
+        an::FlowRun run;
+        tk::ChildResult result =
+            run.run("PlDrive src\n\tpulses \"1 2 3\"\nSarnith s\n\tpath \"/Other/\"\n" + c.others + kDumpAtEnd);
+        an::expectRan(result);
+        aidadump::Dump tree = aidadump::parse(run.dump());
+        EXPECT_TRUE(tree.has("/Other/s"));
+        EXPECT_EQ(c.folderStays, tree.hasFolder("/Signals"));
+        EXPECT_EQ(c.folderStays, tree.has("/Signals/k"));
+    }
+}
+
 // Records of a list of pulses "pulses" (type 30) with a channel list "chan"
 // (type 21), a list of short pulses "shorts" (type 27) with float channels
 // "fchan" (type 24), a single pulse "one" (type 25) with a short channel "c",

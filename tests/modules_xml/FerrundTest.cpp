@@ -175,6 +175,88 @@ TEST_F(FerrundTest, ReplacesTheFileItselfThroughLinksAndKeepsItsMode) {
     EXPECT_EQ((std::vector<std::string>{"flow.mivet", "link.xml", "new.xml", "real.xml"}), listDir(work));
 }
 
+// A dangling link gets its target made and stays a link; a file keeps its
+// mode and owner; a name near the system's limit still has room for the
+// temporary beside it.
+TEST_F(FerrundTest, ReplacementKeepsWhatTheFileWas) {
+    const std::string kMerged = kDeclaration + "<log>\n  <entry>new<entry>old</entry></entry>\n</log>\n";
+    write("new.xml", "<?xml version=\"1.0\"?><log><entry>new</entry></log>");
+    ASSERT_EQ(0, symlink("made.xml", path("dangling.xml").c_str()));
+    EXPECT_EQ("ferrund: Generating new file: dangling.xml\n", runOutput(run(mergeFlow(1, "new.xml", "dangling.xml")).out));
+    struct stat info;
+    ASSERT_EQ(0, lstat(path("dangling.xml").c_str(), &info));
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(kDeclaration + "<log>\n  <entry>new</entry>\n</log>\n", read("made.xml"));
+
+    write("private.xml", "<log><entry>old</entry></log>");
+    ASSERT_EQ(0, chmod(path("private.xml").c_str(), 0600));
+    const uid_t other = unprivilegedUser();
+    ASSERT_EQ(0, chown(path("private.xml").c_str(), other, other));
+    EXPECT_EQ("", runOutput(run(mergeFlow(1, "new.xml", "private.xml")).out));
+    EXPECT_EQ(kMerged, read("private.xml"));
+    ASSERT_EQ(0, stat(path("private.xml").c_str(), &info));
+    EXPECT_EQ(0600u, info.st_mode & 07777);
+    EXPECT_EQ(other, info.st_uid);
+    EXPECT_EQ(static_cast<gid_t>(other), info.st_gid);
+
+    const std::string longName = std::string(246, 'n') + ".xml";
+    write(longName, "<log><entry>old</entry></log>");
+    EXPECT_EQ("", runOutput(run(mergeFlow(1, "new.xml", longName)).out));
+    EXPECT_EQ(kMerged, read(longName));
+    EXPECT_EQ((std::vector<std::string>{"dangling.xml", "flow.mivet", "made.xml", "new.xml", longName, "private.xml"}),
+              listDir(work));
+}
+
+// Copies of nodes that refer to the file's own entities make a document
+// that does not parse again: that is said, and the file stays as it was.
+TEST_F(FerrundTest, AMergeThatDoesNotParseAgainLeavesTheFile) {
+    const std::string kFile = "<?xml version=\"1.0\"?><!DOCTYPE log [<!ENTITY e \"x\">]><log><entry>&e;</entry></log>";
+    write("new.xml", "<?xml version=\"1.0\"?><log><entry>new</entry></log>");
+    write("out.xml", kFile);
+    EXPECT_EQ("ferrund: Merged XML document is not well formed, file left unchanged: out.xml\n",
+              runOutput(run(mergeFlow(1, "new.xml", "out.xml")).out));
+    EXPECT_EQ(kFile, read("out.xml"));
+}
+
+// As a user without privileges: a file it may not write is never replaced,
+// even in a folder it may write; a file it may write in a folder it may not
+// is rewritten in place.
+TEST_F(FerrundTest, PermissionsOfTheFileAndItsFolderAreRespected) {
+    const uid_t user = unprivilegedUser();
+    write("new.xml", "<?xml version=\"1.0\"?><log><entry>new</entry></log>");
+    chmod(path("new.xml").c_str(), 0644);
+    ASSERT_EQ(0, mkdir(path("open").c_str(), 0777));
+    ASSERT_EQ(0, chmod(path("open").c_str(), 0777));
+    write("open/locked.xml", "<log><entry>old</entry></log>");
+    ASSERT_EQ(0, chown(path("open/locked.xml").c_str(), user, user));
+    ASSERT_EQ(0, chmod(path("open/locked.xml").c_str(), 0444));
+    ASSERT_EQ(0, mkdir(path("shut").c_str(), 0755));
+    write("shut/free.xml", "<log><entry>old</entry></log>");
+    ASSERT_EQ(0, chown(path("shut/free.xml").c_str(), user, user));
+    ASSERT_EQ(0, chmod(path("shut/free.xml").c_str(), 0644));
+    if (geteuid() != 0) {
+        ASSERT_EQ(0, chmod(path("shut").c_str(), 0555));
+    }
+    chmod(work.c_str(), 0755);
+    struct stat before, after;
+    ASSERT_EQ(0, stat(path("shut/free.xml").c_str(), &before));
+
+    tk::ChildResult result;
+    if (!runUnprivileged(mergeFlow(1, "new.xml", "open/locked.xml"), result)) {
+        GTEST_SKIP() << "no setpriv to run as a user without privileges";
+    }
+    EXPECT_EQ("ferrund: Could not write XML file open/locked.xml\n", runOutput(result.out));
+    EXPECT_EQ("<log><entry>old</entry></log>", read("open/locked.xml"));
+    EXPECT_EQ(std::vector<std::string>{"locked.xml"}, listDir(path("open")));
+
+    ASSERT_TRUE(runUnprivileged(mergeFlow(1, "new.xml", "shut/free.xml"), result));
+    EXPECT_EQ("", runOutput(result.out));
+    EXPECT_EQ(kDeclaration + "<log>\n  <entry>new<entry>old</entry></entry>\n</log>\n", read("shut/free.xml"));
+    ASSERT_EQ(0, stat(path("shut/free.xml").c_str(), &after));
+    EXPECT_EQ(before.st_ino, after.st_ino);
+    chmod(path("shut").c_str(), 0755);
+}
+
 TEST_F(FerrundTest, FileNamesBeginningWithDollarNameAVariable) {
     ASSERT_EQ(0, mkdir(path("sub").c_str(), 0700));
     write("hello.txt", "hello");

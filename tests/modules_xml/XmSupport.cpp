@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -70,6 +71,31 @@ tk::ChildResult XmFlowTest::run(const std::string& flow, const std::vector<std::
     // The XSLT library's own "runtime error" lines start a line.
     EXPECT_EQ(std::string::npos, result.err.find(": runtime error")) << result.err;
     return result;
+}
+
+uid_t XmFlowTest::unprivilegedUser() { return geteuid() == 0 ? 65534 : geteuid(); }
+
+bool XmFlowTest::runUnprivileged(const std::string& flow, tk::ChildResult& result) {
+    const std::string setpriv = "/usr/bin/setpriv";
+    if (geteuid() == 0 && access(setpriv.c_str(), X_OK) != 0) return false;
+    write("flow.mivet", flow);
+    // The other user must reach the working folder and read the flow.
+    chmod(scratch.c_str(), 0711);
+    chmod(path("flow.mivet").c_str(), 0644);
+    std::string build = ZARN_BUILD_DIR;
+    std::vector<std::string> env = {"ZARN_INSTALL=" + build + "/lib:" + ZARN_TEST_PLUGINS};
+    std::vector<std::string> args = {"-a", "", "flow.mivet"};
+    std::string program = build + "/bin/torvask";
+    if (geteuid() == 0) {
+        std::string id = std::to_string(unprivilegedUser());
+        args.insert(args.begin(), {"--reuid=" + id, "--regid=" + id, "--clear-groups", program});
+        program = setpriv;
+    }
+    result = tk::run(program, args, env, work, capture, 120);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(0, result.exitStatus) << result.err;
+    EXPECT_EQ(std::string::npos, result.err.find("Sanitizer")) << result.err;
+    return true;
 }
 
 void XmFlowTest::write(const std::string& name, const std::string& text) const { tk::writeFile(path(name), text); }

@@ -2,6 +2,7 @@
 #define ZARN_TESTS_MODULES_XML_XMSUPPORT_H
 
 #include <gtest/gtest.h>
+#include <sys/types.h>
 
 #include <initializer_list>
 #include <string>
@@ -37,6 +38,12 @@ public:
     // the extra variables `env`; expects a normal end without sanitizer
     // reports.
     tk::ChildResult run(const std::string& flow, const std::vector<std::string>& env = {});
+    // The same run as a user without privileges: as "nobody" (through
+    // setpriv) when the tests run as root, else as the tests' own user.
+    // False when there is no way to change user; `result` is then unset.
+    bool runUnprivileged(const std::string& flow, tk::ChildResult& result);
+    // The user that runUnprivileged runs as.
+    static uid_t unprivilegedUser();
 
     void write(const std::string& name, const std::string& text) const;
     // "" when missing.

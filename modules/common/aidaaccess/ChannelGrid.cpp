@@ -152,6 +152,9 @@ void ChannelGrid::setPath(AIDA::ITree* tree, std::string text, const std::string
     }
     tree->mkdirs(newPath);
     tree->mv(set, newPath);
+    // The current folder may be the old one (a single object's), and a
+    // tree keeps the folder it stands in: follow the set out of it first.
+    tree->cd(newPath);
     if (path != "/" && tree->listObjectNames(path, false).empty()) tree->rmdir(path);
     path = newPath;
 }

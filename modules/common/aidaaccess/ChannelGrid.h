@@ -71,8 +71,9 @@ public:
 
     // Moves the set to another folder without recreating it: a trailing '/'
     // is dropped, a relative text is taken in the root folder, the old
-    // folder is removed when the move empties it. Without a tree only the
-    // path changes. A move into the set itself is refused with one line.
+    // folder is removed when the move empties it; the current folder is then
+    // the new one. Without a tree only the path changes. A move into the set
+    // itself is refused with one line.
     void setPath(AIDA::ITree* tree, std::string text, const std::string& base, const std::string& module);
 
     std::vector<std::string> labels;

@@ -126,6 +126,13 @@ std::string labelOf(const FlowProperty* property, const std::string& path) {
     return property != nullptr && !property->label.empty() ? property->label : path;
 }
 
+// What a cut adds to the titles: its property's label, even an empty one;
+// its path only when the property is absent. "*" adds nothing.
+std::string cutLabelOf(const FlowProperty* property, const std::string& path) {
+    std::string label = property != nullptr ? property->label : path;
+    return label == "*" ? "" : label;
+}
+
 // The values of a list property as doubles: `buffer` filled from a list of
 // short, int or float, or the property's own list of double. Empty for any
 // other type and for an absent property.
@@ -468,8 +475,7 @@ void Kestaly::setTitles(HistoDescriptor& d) {
     size_t count = std::min({d.histograms.size(), cuts.size(), cutProperties.size()});
     for (size_t c = 0; c < count; ++c) {
         if (d.histograms[c] == nullptr) continue;
-        std::string label = labelOf(cutProperties[c], cuts[c]);
-        if (label == "*") label.clear();
+        std::string label = cutLabelOf(cutProperties[c], cuts[c]);
         d.histograms[c]->setTitle(label.empty() ? text : text + " [" + label + "]");
     }
 }

@@ -1,12 +1,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "Corvane.h"
+#include "FileWrite.h"
 #include "RecordInput.h"
 #include "Selectable.h"
 #include "Tavrel.h"
@@ -32,19 +32,6 @@ std::string dumpText(const std::vector<short>& samples) {
         text += '\n';
     }
     return text;
-}
-
-bool writeAll(int fd, const std::string& text) {
-    const char* next = text.data();
-    size_t left = text.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, next, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        next += written;
-        left -= static_cast<size_t>(written);
-    }
-    return true;
 }
 
 // Element `i` of a list of numbers, as a double.

@@ -30,12 +30,6 @@ private:
     Tavrel ownEvent;
 };
 
-namespace {
-
-bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
-
-}  // namespace
-
 Vossik::Vossik(std::string& instanceName) : Corvane(nullptr, "NoName") {
     name = instanceName;
     description = "Generate Tavrel by formulas";
@@ -58,10 +52,9 @@ void Vossik::createInputs(void* value) {
 }
 
 void Vossik::setFormula(void* value) {
-    const std::string& definition = *static_cast<std::string*>(value);
-    // A new input starts with the empty text: no formula has been given yet.
-    if (isBlank(definition)) return;
-    ownEvent.ParseFormula(definition);
+    // Every text is a definition, an empty one too: the record reports what
+    // it cannot add and is announced all the same.
+    ownEvent.ParseFormula(*static_cast<std::string*>(value));
     announcement::sendToAll(*this, 0u, ownEvent);
 }
 

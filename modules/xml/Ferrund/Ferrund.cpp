@@ -15,6 +15,7 @@
 #include <libxml/xpathInternals.h>
 
 #include "Corvane.h"
+#include "FileWrite.h"
 #include "XmlMemory.h"
 
 // Ferrund merges XML documents that arrive on its input into an XML file:
@@ -87,17 +88,6 @@ std::string firstWord(const std::string& text) {
     return text.substr(begin, text.find_first_of(blanks, begin) - begin);
 }
 
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t written = write(fd, data, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
 // An XPath context on `doc` that knows the namespaces in `spaces`.
 Context contextWith(xmlDocPtr doc, xmlNsPtr* spaces) {
     Context context(xmlXPathNewContext(doc));
@@ -130,52 +120,11 @@ bool isChildKind(xmlNodePtr node) {
     }
 }
 
-// Where the document is written: the file a link points to, so the link
-// stays. Empty when the name names nothing yet.
-std::string resolvedPath(const std::string& path, struct stat& existing) {
-    if (stat(path.c_str(), &existing) != 0) return "";
-    char* real = realpath(path.c_str(), nullptr);
-    if (real == nullptr) return "";
-    std::string resolved = real;
-    std::free(real);
-    return resolved;
-}
-
-// A new, empty file beside `path`; -1 when none can be made.
-int createBeside(const std::string& path, std::string& created) {
-    static unsigned int serial = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        created = path + "." + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".tmp";
-        int fd = open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
 // Writes `doc` indented in UTF-8 to `fd`.
 bool writeDocument(int fd, xmlDocPtr doc) {
     // UTF-8 is the library's own encoding: no converter is needed.
     xmlOutputBufferPtr out = xmlOutputBufferCreateFd(fd, nullptr);
     return out != nullptr && xmlSaveFormatFileTo(out, doc, "utf-8", 1) >= 0;
-}
-
-// Replaces the file at `path` by `doc` in one step: the document is written
-// and synced beside it, then renamed over it, so the file is never half
-// written. An existing file keeps its permissions.
-bool replaceFile(const std::string& path, xmlDocPtr doc) {
-    if (path.empty()) return false;
-    struct stat existing;
-    std::string resolved = resolvedPath(path, existing);
-    const std::string& destination = resolved.empty() ? path : resolved;
-    std::string temporary;
-    int fd = createBeside(destination, temporary);
-    if (fd < 0) return false;
-    bool written = (resolved.empty() || fchmod(fd, existing.st_mode & 07777) == 0) && writeDocument(fd, doc) &&
-                   fsync(fd) == 0;
-    written = close(fd) == 0 && written;
-    if (written && rename(temporary.c_str(), destination.c_str()) == 0) return true;
-    unlink(temporary.c_str());
-    return false;
 }
 
 enum class TargetState { Missing, Unreadable, Open };
@@ -252,7 +201,7 @@ void Ferrund::appendLine(const std::string& text) {
     }
     // Text and line feed leave in one write where the system allows it.
     std::string line = text + "\n";
-    bool written = writeAll(fd, line.data(), line.size());
+    bool written = writeAll(fd, line);
     if (close(fd) != 0 || !written) report("Could not write to text file " + filename);
 }
 
@@ -329,16 +278,19 @@ xmlDocPtr Ferrund::merge(xmlDocPtr source, xmlDocPtr target) {
     int length = 0;
     xmlDocDumpMemory(source, &dumped, &length);
     XmlText owned(dumped);
-    xmlDocPtr merged =
-        dumped != nullptr ? xmlmem::parseText(reinterpret_cast<const char*>(dumped), static_cast<size_t>(length),
-                                      kParseOptions | XML_PARSE_NSCLEAN)
-                          : nullptr;
-    if (merged == nullptr) report("Could not write XML file " + filename);
+    if (dumped == nullptr) {
+        report("Could not write XML file " + filename);
+        return nullptr;
+    }
+    xmlDocPtr merged = xmlmem::parseText(reinterpret_cast<const char*>(dumped), static_cast<size_t>(length),
+                                         kParseOptions | XML_PARSE_NSCLEAN);
+    if (merged == nullptr) report("Merged XML document is not well formed, file left unchanged: " + filename);
     return merged;
 }
 
 void Ferrund::save(xmlDocPtr doc) {
-    if (!replaceFile(filename, doc)) report("Could not write XML file " + filename);
+    if (!replaceFile(filename, [doc](int fd) { return writeDocument(fd, doc); }))
+        report("Could not write XML file " + filename);
 }
 
 void Ferrund::report(const std::string& message) { std::cout << name << ": " << message << std::endl; }
