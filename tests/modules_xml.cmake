@@ -6,7 +6,7 @@ zarn_add_test_module(XmFeed SOURCES ${xm_dir}/plugins/XmFeed.cpp)
 
 zarn_add_test(modules_xml_tests
   SOURCES ${xm_dir}/XmSupport.cpp ${xm_dir}/OstrevinTest.cpp ${xm_dir}/FerrundTest.cpp
-          ${xm_dir}/XmlLibraryTest.cpp
+          ${xm_dir}/XmlLibraryTest.cpp ${xm_dir}/XmlEntitiesTest.cpp
   LIBS Corvane tk_process)
 target_include_directories(modules_xml_tests PRIVATE ${xm_dir})
 if(ZARN_SANITIZE)

@@ -2,6 +2,8 @@
 // global clean-up when the last instance of one module goes leaves the
 // other module's instances working.
 
+#include <sys/resource.h>
+
 #include <memory>
 #include <string>
 
@@ -89,6 +91,27 @@ TEST_F(XmlLibraryTest, CleanUpOfOneModuleLeavesTheOtherWorking) {
     transform(third, "<r>4</r>");
     ostrevinPlugin.delObject(third);
     EXPECT_EQ("first:1|second:2|third:3|third:4|", collector.texts);
+}
+
+long peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// 170 kB whose one entity, referenced 50,000 times, stands for 10^9
+// characters: refused before anything expands it.
+TEST_F(XmlLibraryTest, AQuadraticDocumentIsRefusedWithinLittleMemory) {
+    std::string references;
+    for (int i = 0; i < 50000; ++i) references += "&e;";
+    std::string xml = "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY e \"" + std::string(20000, 'x') + "\">]><r>" +
+                      references + "</r>";
+    Corvane* module = ostrevin("quadratic");
+    long before = peakMegabytes();
+    transform(module, xml);
+    EXPECT_LT(peakMegabytes() - before, 200);
+    EXPECT_TRUE(collector.texts.empty()) << collector.texts.size() << " characters sent";
+    ostrevinPlugin.delObject(module);
 }
 
 }  // namespace
