@@ -111,7 +111,8 @@ TEST_F(XmlEntitiesTest, EntitiesThatExpandTooFarAreRefusedWithALine) {
     const std::string laughs = document(laughEntities(9), "&l9;");
     const std::string quadraticStyle = textStylesheet(quadraticReferences(), "<!DOCTYPE xsl:stylesheet [" +
                                                                                  quadraticEntities() + "]>");
-    const std::string quadraticLog = document(quadraticEntities(), "<entry>" + quadraticReferences() + "</entry>", "log");
+    const std::string quadraticLog =
+        document(quadraticEntities(), "<entry>" + quadraticReferences() + "</entry>", "log");
     const std::string wideLog = document(wideEntities(), "<entry>&b;&b;</entry>", "log");
     const std::string laughLog = document(laughEntities(9), "<entry>&l9;</entry>", "log");
     const std::string target = "XML target file target.xml";
@@ -130,7 +131,8 @@ TEST_F(XmlEntitiesTest, EntitiesThatExpandTooFarAreRefusedWithALine) {
         {"Ferrund, laughing XMLtext", kFerrund, laughLog, kTarget, ""},
         {"Ferrund, quadratic target", kFerrund, kSource, quadraticLog, refusal("ferrund", target, quadraticLog.size())},
         {"Ferrund, wide target", kFerrund, kSource, wideLog, refusal("ferrund", target, wideLog.size())},
-        {"Ferrund, laughing target", kFerrund, kSource, laughLog, "ferrund: Not a properly formed XML file: target.xml\n"},
+        {"Ferrund, laughing target", kFerrund, kSource, laughLog,
+         "ferrund: Not a properly formed XML file: target.xml\n"},
         // Without a target the source alone would become the file.
         {"Ferrund, quadratic XMLtext, no target", kFerrund, quadraticLog, "",
          refusal("ferrund", "XMLtext", quadraticLog.size())},
