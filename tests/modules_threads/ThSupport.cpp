@@ -166,6 +166,16 @@ int threadCount() {
     return entriesOf("/proc/self/task");
 }
 
+int threadCountSettledAt(int expected, double seconds) {
+    Clock::time_point deadline = after(seconds);
+    int count = threadCount();
+    while (count != expected && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        count = threadCount();
+    }
+    return count;
+}
+
 // The listing's own descriptor is not counted.
 int descriptorCount() { return entriesOf("/proc/self/fd") - 1; }
 
