@@ -27,6 +27,21 @@ void deleteInstance(Corvane* instance) {
     }
 }
 
+// Drops the connections of `sender`'s outputs, all of them or only those
+// into `receiver`, through the sender's own RemoveReceiver: a sender that
+// delivers from a thread of its own guards its lists there and returns only
+// once no delivery of its is under way.
+void disconnectOutputs(Corvane* sender, const Corvane* receiver = nullptr) {
+    std::vector<Corvane::Output>& outputs = *sender->GetOutputs();
+    for (size_t o = 0; o < outputs.size(); ++o) {
+        const std::vector<Corvane*> receivers = outputs[o].receivers;
+        const std::vector<unsigned int> inputs = outputs[o].receiverInputs;
+        for (size_t k = 0; k < receivers.size(); ++k)
+            if (receiver == nullptr || receivers[k] == receiver)
+                sender->RemoveReceiver(static_cast<int>(o), receivers[k], static_cast<int>(inputs[k]));
+    }
+}
+
 }  // namespace
 
 Mesgrave::Mesgrave(const std::string& aidaSystem)
@@ -44,6 +59,10 @@ Mesgrave::Mesgrave(const std::string& aidaSystem)
 Mesgrave::~Mesgrave() {
     std::cout << "Delete manager" << std::endl;
     Stop();
+    // No delivery may reach a module that is being or has been deleted,
+    // whatever the order of deletion, while modules with threads of their
+    // own (a command's reader) still run: the flow is taken apart first.
+    for (Corvane* instance : instances) disconnectOutputs(instance);
     // Last first; each leaves the list before it is deleted, so no module's
     // destructor finds a dangling entry.
     while (!instances.empty()) {
@@ -113,6 +132,10 @@ void Mesgrave::removeObject(int index) {
     if (!inList(index, instances.size())) return;
     Corvane* instance = instances[index];
     instances.erase(instances.begin() + index);
+    // Its senders stop delivering to it before it goes, even from threads
+    // of their own.
+    for (Corvane* sender : instances) disconnectOutputs(sender, instance);
+    disconnectOutputs(instance, instance);
     deleteInstance(instance);
 }
 

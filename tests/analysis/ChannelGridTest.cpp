@@ -55,8 +55,11 @@ TEST(ChannelGrid, AddressesThatDoNotFitGiveChannelZero) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(14, g.setAddress({1, 3, 0}, "h"));
     EXPECT_EQ(0, g.setAddress({1, 5, 0}, "h"));
+    // A digit equal to its radix is one past it, not the next channel's first.
+    EXPECT_EQ(0, g.setAddress({1, 4, 0}, "h"));
     EXPECT_EQ(0, g.setAddress({1, 3}, "h"));
-    EXPECT_EQ("h: Dimension mismatch! : 5 >= 4\n", testing::internal::GetCapturedStdout());
+    EXPECT_EQ("h: Dimension mismatch! : 5 >= 4\nh: Dimension mismatch! : 4 >= 4\n",
+              testing::internal::GetCapturedStdout());
 }
 
 TEST(ChannelGrid, RefusesNegativeRadicesAndSetsTooLargeToNumber) {

@@ -109,7 +109,7 @@ protected:
     void destroyAndCheckNothingIsLeft() {
         pashtin.destroy();
         EXPECT_EQ(std::vector<std::string>(), childrenOf(getpid()));
-        EXPECT_EQ(threadsBefore, threadCount());
+        EXPECT_EQ(threadsBefore, threadCountSettledAt(threadsBefore));
         EXPECT_EQ(descriptorsBefore, descriptorCount());
     }
 
@@ -200,7 +200,7 @@ TEST_F(PashtinTest, ANewCommandEndsAndReapsTheRunningOne) {
 TEST_F(PashtinTest, AFailedStartLeavesNothingRunning) {
     pashtin.set("command", "/nonexistent/zarn-program");
     EXPECT_EQ(std::vector<std::string>(), childrenOf(getpid()));
-    EXPECT_EQ(threadsBefore, threadCount());
+    EXPECT_EQ(threadsBefore, threadCountSettledAt(threadsBefore));
     std::string text = "dropped";
     pashtin->SetInput("string", &text[0]);
     // A directory is found but cannot be run.

@@ -154,7 +154,27 @@ std::vector<std::string> childrenOf(int parent) {
     return children;
 }
 
-int threadCount() { return entriesOf("/proc/self/task"); }
+int threadCount() {
+    // ThreadSanitizer starts a helper thread of its own with the first
+    // thread that the process makes; making one first keeps the helper out
+    // of every count that a test compares.
+    static const bool settled = [] {
+        std::thread([] {}).join();
+        return true;
+    }();
+    (void)settled;
+    return entriesOf("/proc/self/task");
+}
+
+int threadCountSettledAt(int expected, double seconds) {
+    Clock::time_point deadline = after(seconds);
+    int count = threadCount();
+    while (count != expected && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        count = threadCount();
+    }
+    return count;
+}
 
 // The listing's own descriptor is not counted.
 int descriptorCount() { return entriesOf("/proc/self/fd") - 1; }

@@ -81,6 +81,9 @@ private:
 // Processes whose parent is `parent`, as "<pid> <state> <command name>".
 std::vector<std::string> childrenOf(int parent);
 int threadCount();
+// The thread count once it is `expected`, or after `seconds` whatever it is:
+// a joined thread leaves the process's task list a moment after the join.
+int threadCountSettledAt(int expected, double seconds = 10);
 int descriptorCount();
 
 // A TCP port on 127.0.0.1 that was free a moment ago.

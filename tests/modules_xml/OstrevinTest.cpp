@@ -1,12 +1,8 @@
 // Ostrevin: XSLT stylesheets applied to XML texts under torvask.
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <ctime>
 
@@ -151,33 +147,6 @@ TEST_F(OstrevinTest, CurrentTimeIsTheLocalTimeWithItsOffset) {
         EXPECT_GE(after + 1, stamped);
     }
 }
-
-// A listening socket on 127.0.0.1 that nobody should connect to.
-class Listener {
-public:
-    Listener() {
-        fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(fd, 8) != 0 ||
-            getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-            ADD_FAILURE() << "no listening socket";
-        port = ntohs(address.sin_port);
-    }
-    ~Listener() { close(fd); }
-    bool wasContacted() {
-        int client = accept(fd, nullptr, nullptr);
-        if (client < 0) return errno != EAGAIN && errno != EWOULDBLOCK;
-        close(client);
-        return true;
-    }
-    std::string url(const std::string& file) const { return "http://127.0.0.1:" + std::to_string(port) + "/" + file; }
-
-    int fd;
-    int port;
-};
 
 TEST_F(OstrevinTest, StylesheetsReachNoNetworkAndWriteNoFiles) {
     Listener listener;

@@ -1,8 +1,13 @@
 #include "XmSupport.h"
 
+#include <arpa/inet.h>
 #include <dirent.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 
@@ -25,6 +30,31 @@ std::string feed(const std::string& instance, const std::string& files) {
 
 std::string display(const std::string& sender) {
     return module("Display", "display", {"data " + sender, "prefix \"[\"", "suffix \"]\\n\""});
+}
+
+Listener::Listener() {
+    fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(fd, 8) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        ADD_FAILURE() << "no listening socket";
+    port = ntohs(address.sin_port);
+}
+
+Listener::~Listener() { close(fd); }
+
+bool Listener::wasContacted() {
+    int client = accept(fd, nullptr, nullptr);
+    if (client < 0) return errno != EAGAIN && errno != EWOULDBLOCK;
+    close(client);
+    return true;
+}
+
+std::string Listener::url(const std::string& file) const {
+    return "http://127.0.0.1:" + std::to_string(port) + "/" + file;
 }
 
 std::string runOutput(const std::string& out) {

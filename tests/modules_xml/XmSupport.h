@@ -30,6 +30,19 @@ std::string runOutput(const std::string& out);
 // The names in a directory, sorted, "." and ".." left out.
 std::vector<std::string> listDir(const std::string& dir);
 
+// A listening socket on 127.0.0.1 that nobody should connect to.
+class Listener {
+public:
+    Listener();
+    ~Listener();
+    // Whether a connection came in since the last call.
+    bool wasContacted();
+    std::string url(const std::string& file) const;
+
+    int fd;
+    int port;
+};
+
 // Runs torvask as a process on flow texts in a private working directory,
 // with the build's plug-ins and the test plug-ins on ZARN_INSTALL.
 class XmFlowTest : public ::testing::Test {

@@ -2,8 +2,15 @@
 // global clean-up when the last instance of one module goes leaves the
 // other module's instances working.
 
+#include <sys/resource.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+
+#include <libxml/xmlmemory.h>
 
 #include "Corvane.h"
 #include "XmSupport.h"
@@ -89,6 +96,64 @@ TEST_F(XmlLibraryTest, CleanUpOfOneModuleLeavesTheOtherWorking) {
     transform(third, "<r>4</r>");
     ostrevinPlugin.delObject(third);
     EXPECT_EQ("first:1|second:2|third:3|third:4|", collector.texts);
+}
+
+long peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+// 170 kB whose one entity, referenced 50,000 times, stands for 10^9
+// characters: refused before anything expands it.
+TEST_F(XmlLibraryTest, AQuadraticDocumentIsRefusedWithinLittleMemory) {
+    std::string references;
+    for (int i = 0; i < 50000; ++i) references += "&e;";
+    std::string xml = "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY e \"" + std::string(20000, 'x') + "\">]><r>" +
+                      references + "</r>";
+    Corvane* module = ostrevin("quadratic");
+    long before = peakMegabytes();
+    transform(module, xml);
+    EXPECT_LT(peakMegabytes() - before, 200);
+    EXPECT_TRUE(collector.texts.empty()) << collector.texts.size() << " characters sent";
+    ostrevinPlugin.delObject(module);
+}
+
+// While set, libxml2's allocations of more than 64 MB fail.
+std::atomic<bool> starving{false};
+const size_t kLargestAllocation = 64 << 20;
+void* starvedMalloc(size_t size) { return starving && size > kLargestAllocation ? nullptr : std::malloc(size); }
+void* starvedRealloc(void* memory, size_t size) {
+    return starving && size > kLargestAllocation ? nullptr : std::realloc(memory, size);
+}
+char* plainStrdup(const char* text) { return strdup(text); }
+
+// A transformation whose string outgrows the memory it may have would give
+// a result cut short: nothing is sent.
+TEST_F(XmlLibraryTest, ATransformThatRunsOutOfMemorySendsNothing) {
+    xmlFreeFunc freeBefore;
+    xmlMallocFunc mallocBefore;
+    xmlReallocFunc reallocBefore;
+    xmlStrdupFunc strdupBefore;
+    xmlMemGet(&freeBefore, &mallocBefore, &reallocBefore, &strdupBefore);
+    xmlMemSetup(std::free, starvedMalloc, starvedRealloc, plainStrdup);
+
+    Corvane* module = make(ostrevinPlugin, "starved");
+    std::string style = "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                        "<xsl:output method=\"text\"/><xsl:template match=\"/\">len=<xsl:value-of select="
+                        "\"string-length(concat(/r, /r, /r, /r, /r, /r, /r, /r, /r, /r))\"/></xsl:template>"
+                        "</xsl:stylesheet>";
+    module->SetInput("XSLTtext", &style[0]);
+    module->AddReceiver(0, &collector, 0);
+    transform(module, "<r>abc</r>");
+    EXPECT_EQ("len=30|", collector.texts);
+
+    starving = true;
+    transform(module, "<r>" + std::string(8 << 20, 'x') + "</r>");
+    starving = false;
+    EXPECT_EQ("len=30|", collector.texts);
+    ostrevinPlugin.delObject(module);
+    xmlMemSetup(freeBefore, mallocBefore, reallocBefore, strdupBefore);
 }
 
 }  // namespace

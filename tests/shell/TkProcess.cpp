@@ -80,7 +80,7 @@ namespace {
 
 std::vector<std::string> childEnvironment(const std::vector<std::string>& env) {
     std::vector<std::string> result = env;
-    const char* inherited[] = {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TMPDIR"};
+    const char* inherited[] = {"PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS", "TMPDIR"};
     for (const char* name : inherited) {
         const char* value = std::getenv(name);
         if (value) result.push_back(std::string(name) + "=" + value);

@@ -1,15 +1,11 @@
 #include <errno.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <iostream>
 #include <string>
 
+#include "ChildSpawn.h"
 #include "Corvane.h"
-
-extern char** environ;
 
 // Notify reacts to a trigger by printing a fixed message, optionally in
 // terminal colours, and/or by running a shell command. Running the command
@@ -60,34 +56,11 @@ const size_t kLongestSgrCode = 4;
 // and error, and starts with no blocked signals. Returns the wait status, or
 // -1 when the shell could not be started.
 int runShell(const std::string& command) {
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    if (posix_spawn_file_actions_init(&actions) != 0) return -1;
-    if (posix_spawnattr_init(&attributes) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        return -1;
-    }
-    sigset_t none;
-    sigset_t defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGQUIT);
-    int failed = posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-    if (failed == 0) failed = posix_spawnattr_setsigmask(&attributes, &none);
-    if (failed == 0) failed = posix_spawnattr_setsigdefault(&attributes, &defaults);
-    if (failed == 0) failed = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    char shell[] = "sh";
+    char option[] = "-c";
+    char* argv[] = {shell, option, const_cast<char*>(command.c_str()), nullptr};
     pid_t child = -1;
-    if (failed == 0) {
-        char shell[] = "sh";
-        char option[] = "-c";
-        char* argv[] = {shell, option, const_cast<char*>(command.c_str()), nullptr};
-        failed = posix_spawn(&child, "/bin/sh", &actions, &attributes, argv, environ);
-    }
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) return -1;
+    if (vorn::spawnChild(child, "/bin/sh", argv, -1, -1) != 0) return -1;
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) return -1;

@@ -2,7 +2,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,10 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "ChildSpawn.h"
 #include "Corvane.h"
 #include "TextNumbers.h"
-
-extern char** environ;
 
 // Pashtin runs a command as a child process and pipes the flow through it:
 // each string on input "string" goes to the command's standard input with a
@@ -29,12 +27,27 @@ extern char** environ;
 // white space and started without a shell; the child gets the two pipe
 // ends and standard error, and no other descriptor.
 //
-// Threads: the flow thread sets the command, resets, sends strings and
-// destroys the module. The reader thread delivers the command's lines, and
-// whatever its receivers call back into the module runs on it as well.
-// `lock` guards the child, its input pipe and the reader handle;
-// `deliveryLock` keeps the output's connections still while a line is
-// delivered.
+// Threads. The flow thread (or whichever thread builds and tears down the
+// flow) calls everything: the port handlers, Reset, the connection changes
+// and the destructor. One reader thread per started command waits for the
+// command's output and delivers its lines; the receivers run on it, so
+// whatever they call back into the module (a new command, a string for the
+// command, a connection change) runs on the reader thread too.
+//
+// Locks. `lock` guards the running command: the child's id, the write end
+// of its input, the wake pipe that ends the reader, the reader's handle and
+// the list of retired readers; it is never held across a delivery or a
+// join. `deliveryLock` keeps the output's connections still while a line is
+// delivered; it is recursive because a receiver may change the connections
+// from within the delivery. A change of connections therefore returns only
+// once no delivery is under way, which is what lets the manager take a flow
+// apart while the reader still runs.
+//
+// Stopping. kill_command raises `currentSession`, so a reader that outlives
+// its command sends nothing more; closes the wake pipe, which ends the
+// reader's wait; and joins the reader, except when it runs on that reader
+// (a receiver stopped the command): that thread is retired and joined by
+// the next stop or by the destructor, whichever thread runs them.
 class Pashtin : public Corvane {
 public:
     explicit Pashtin(std::string& instanceName);
@@ -280,24 +293,8 @@ int Pashtin::spawn(std::vector<std::string>& words, int input, int output) {
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(&word[0]);
     argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input, 0);
-    posix_spawn_file_actions_adddup2(&actions, output, 1);
-    // Descriptors that other code opened without close-on-exec stay here too.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-
     pid_t child = -1;
-    int error = posix_spawnp(&child, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    int error = vorn::spawnChild(child, argv[0], argv.data(), input, output);
     if (error == EAGAIN || error == ENOMEM) {
         say(name + ": Could not fork(): " + std::strerror(error));
         return -1;

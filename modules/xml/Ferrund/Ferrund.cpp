@@ -16,6 +16,7 @@
 
 #include "Corvane.h"
 #include "FileWrite.h"
+#include "XmlEntities.h"
 #include "XmlMemory.h"
 
 // Ferrund merges XML documents that arrive on its input into an XML file:
@@ -56,6 +57,9 @@ private:
     // Writes `doc` over the file; reports a failure.
     void save(xmlDocPtr doc);
     void report(const std::string& message);
+    // Whether `doc`, parsed from `size` bytes of `input`, may be used;
+    // reports a refusal.
+    bool bounded(xmlDocPtr doc, size_t size, const std::string& input);
 };
 
 namespace {
@@ -209,7 +213,7 @@ void Ferrund::mergeDocument(const std::string& text) {
     // Another XML module may have shut the library down since Init.
     xmlInitParser();
     Doc source(xmlmem::parseText(text.data(), text.size(), kParseOptions));
-    if (!source) return;
+    if (!source || !bounded(source.get(), text.size(), "XMLtext")) return;
 
     int fd;
     TargetState state = openTarget(filename, fd);
@@ -226,11 +230,14 @@ void Ferrund::mergeDocument(const std::string& text) {
     // Blank text between elements is the file's old indentation; dropping
     // it lets the file be indented afresh, while text content stays intact.
     Doc target(xmlReadFd(fd, nullptr, nullptr, kParseOptions | XML_PARSE_NOBLANKS));
+    struct stat status;
+    size_t size = fstat(fd, &status) == 0 ? static_cast<size_t>(status.st_size) : 0;
     close(fd);
     if (!target) {
         report("Not a properly formed XML file: " + filename);
         return;
     }
+    if (!bounded(target.get(), size, "XML target file " + filename)) return;
     Doc merged(merge(source.get(), target.get()));
     if (merged) save(merged.get());
 }
@@ -291,6 +298,12 @@ xmlDocPtr Ferrund::merge(xmlDocPtr source, xmlDocPtr target) {
 void Ferrund::save(xmlDocPtr doc) {
     if (!replaceFile(filename, [doc](int fd) { return writeDocument(fd, doc); }))
         report("Could not write XML file " + filename);
+}
+
+bool Ferrund::bounded(xmlDocPtr doc, size_t size, const std::string& input) {
+    if (xmlmem::expansionBounded(doc, size)) return true;
+    report(xmlmem::refusal(input, size));
+    return false;
 }
 
 void Ferrund::report(const std::string& message) { std::cout << name << ": " << message << std::endl; }

@@ -8,6 +8,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 #include <libxslt/documents.h>
 #include <libxslt/imports.h>
 #include <libxslt/security.h>
@@ -16,6 +17,7 @@
 #include <libxslt/xsltInternals.h>
 
 #include "Corvane.h"
+#include "XmlEntities.h"
 #include "XmlMemory.h"
 
 // Ostrevin applies an XSLT stylesheet, given as text, to each XML text that
@@ -39,13 +41,23 @@ public:
     // Rebuilds the "currenttime" parameter from the clock.
     void createParams();
     // Transforms one XML text (a C string) and sends the result; sends
-    // nothing when there is no stylesheet yet or anything fails.
+    // nothing when there is no stylesheet yet or anything fails. A text or
+    // stylesheet whose entities would expand beyond the bound is refused
+    // with a line.
     void processXML(void* value);
 
     std::string xslt;
     // "currenttime", its value, and the null entry that ends the list.
     const char* params[3];
     std::string currentTime;
+
+private:
+    // Whether `doc`, parsed from `size` bytes of `input`, may be used;
+    // reports a refusal.
+    bool bounded(xmlDocPtr doc, size_t size, const char* input);
+    // Applies the stylesheet; null when it fails, libxml2 running out of
+    // memory on the way included (its result would be cut short).
+    xmlDocPtr transform(xsltStylesheetPtr style, xmlDocPtr input);
 };
 
 namespace {
@@ -61,9 +73,24 @@ xsltDocLoaderFunc libraryLoader = nullptr;
 constexpr int kParseOptions = XML_PARSE_NONET;
 
 // Documents that a stylesheet pulls in (xsl:import, xsl:include,
-// document()) are read like our own: offline and without entity expansion.
+// document()) are read like our own: offline, without entity expansion, and
+// refused when their entities would expand beyond the bound.
 xmlDocPtr loadOffline(const xmlChar* uri, xmlDictPtr dict, int options, void* context, xsltLoadType type) {
-    return libraryLoader(uri, dict, (options | XML_PARSE_NONET) & ~XML_PARSE_NOENT, context, type);
+    xmlDocPtr doc = libraryLoader(uri, dict, (options | XML_PARSE_NONET) & ~XML_PARSE_NOENT, context, type);
+    if (doc == nullptr || xmlmem::expansionBounded(doc)) return doc;
+    std::cout << "Ostrevin: " + xmlmem::refusal(reinterpret_cast<const char*>(uri), 0) + "\n" << std::flush;
+    xmlFreeDoc(doc);
+    return nullptr;
+}
+
+// Set by libxml2's errors while a transformation runs on this thread.
+thread_local bool ranOutOfMemory = false;
+
+// Notes a lack of memory; other errors are printed as libxml2 would.
+void noteError(void*, xmlErrorPtr error) {
+    if (error == nullptr) return;
+    if (error->code == XML_ERR_NO_MEMORY) ranOutOfMemory = true;
+    if (error->message != nullptr) xmlGenericError(xmlGenericErrorContext, "%s", error->message);
 }
 
 // Stylesheets may read local files but never the network, and write
@@ -182,23 +209,44 @@ void Ostrevin::processXML(void* value) {
     // Another XML module may have shut the libraries down since Init.
     if (!setUpLibraries()) return;
     Doc styleDoc(xmlmem::parseText(xslt.data(), xslt.size(), kParseOptions));
-    if (!styleDoc) return;
+    if (!styleDoc || !bounded(styleDoc.get(), xslt.size(), "XSLTtext")) return;
     // The stylesheet owns its document once it is built.
     Stylesheet style(xsltParseStylesheetDoc(styleDoc.get()));
     if (!style) return;
     styleDoc.release();
 
     const char* xml = value != nullptr ? static_cast<const char*>(value) : "";
-    Doc input(xmlmem::parseText(xml, std::strlen(xml), kParseOptions));
-    if (!input) return;
-    createParams();
-    Doc result(xsltApplyStylesheet(style.get(), input.get(), params));
+    const size_t length = std::strlen(xml);
+    Doc input(xmlmem::parseText(xml, length, kParseOptions));
+    if (!input || !bounded(input.get(), length, "XMLtext")) return;
+    Doc result(transform(style.get(), input.get()));
     if (!result) return;
 
     std::string output;
     bool produced = hasTextOutput(style.get()) ? resultText(result.get(), output)
                                                 : resultDocument(result.get(), output);
     if (produced) SendOutput(0, &output);
+}
+
+bool Ostrevin::bounded(xmlDocPtr doc, size_t size, const char* input) {
+    if (xmlmem::expansionBounded(doc, size)) return true;
+    std::cout << name + ": " + xmlmem::refusal(input, size) + "\n" << std::flush;
+    return false;
+}
+
+xmlDocPtr Ostrevin::transform(xsltStylesheetPtr style, xmlDocPtr input) {
+    createParams();
+    xmlStructuredErrorFunc previous = xmlStructuredError;
+    void* previousContext = xmlStructuredErrorContext;
+    ranOutOfMemory = false;
+    xmlSetStructuredErrorFunc(nullptr, noteError);
+    xmlDocPtr result = xsltApplyStylesheet(style, input, params);
+    xmlSetStructuredErrorFunc(previousContext, previous);
+    if (result != nullptr && ranOutOfMemory) {
+        xmlFreeDoc(result);
+        return nullptr;
+    }
+    return result;
 }
 
 CORVANE_MODULE(Ostrevin)
