@@ -490,7 +490,8 @@ bool Kestaly::cutFlags() {
             holds = cuts[c] == "*";
         else
             // Read as a byte: storage that holds no valid bool still gives a flag.
-            holds = property->type == vorn_bool && *static_cast<const unsigned char*>(property->value) != 0;
+            holds = property->type == vorn_bool && property->value != nullptr &&
+                    *static_cast<const unsigned char*>(property->value) != 0;
         flags[c] = holds;
         any = any || holds;
     }
