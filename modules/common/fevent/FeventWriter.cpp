@@ -1,4 +1,5 @@
 #include "FeventWriter.h"
+#include "FileWrite.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -79,18 +80,7 @@ bool OutputFile::open(const std::string& path) {
     return fd_ >= 0;
 }
 
-bool OutputFile::write(const std::string& bytes) {
-    const char* next = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd_, next, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        next += written;
-        left -= static_cast<size_t>(written);
-    }
-    return true;
-}
+bool OutputFile::write(const std::string& bytes) { return writeAll(fd_, bytes); }
 
 void OutputFile::close() {
     if (fd_ >= 0) ::close(fd_);

@@ -18,6 +18,7 @@
 
 #include "ChildSpawn.h"
 #include "Corvane.h"
+#include "FileWrite.h"
 #include "TextNumbers.h"
 
 // Pashtin runs a command as a child process and pipes the flow through it:
@@ -156,26 +157,14 @@ bool makePipe(int ends[2]) {
 // Writes all of `text`; false when the command's input is gone. A reader
 // that has gone away must not end the process with SIGPIPE, so the signal
 // is held back on this thread and a SIGPIPE that the write raised is taken.
-bool writeAll(int fd, const std::string& text) {
+bool writeToCommand(int fd, const std::string& text) {
     sigset_t pipeOnly, previous, pending;
     sigemptyset(&pipeOnly);
     sigaddset(&pipeOnly, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeOnly, &previous);
     sigpending(&pending);
     bool pendingBefore = sigismember(&pending, SIGPIPE) == 1;
-    const char* data = text.data();
-    size_t left = text.size();
-    bool written = true;
-    while (left > 0) {
-        ssize_t count = write(fd, data, left);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) {
-            written = false;
-            break;
-        }
-        data += count;
-        left -= static_cast<size_t>(count);
-    }
+    bool written = writeAll(fd, text);
     if (!written && errno == EPIPE && !pendingBefore) {
         const timespec noWait = {0, 0};
         while (sigtimedwait(&pipeOnly, nullptr, &noWait) < 0 && errno == EINTR) {
@@ -249,7 +238,7 @@ void Pashtin::sendString(void* value) {
     text += '\n';
     std::lock_guard<std::mutex> guard(lock);
     // Write errors (a command that has closed its input) are not reported.
-    if (pid != -1) writeAll(toChild, text);
+    if (pid != -1) writeToCommand(toChild, text);
 }
 
 void Pashtin::start() {
