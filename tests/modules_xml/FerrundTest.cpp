@@ -243,7 +243,7 @@ TEST_F(FerrundTest, PermissionsOfTheFileAndItsFolderAreRespected) {
 
     tk::ChildResult result;
     if (!runUnprivileged(mergeFlow(1, "new.xml", "open/locked.xml"), result)) {
-        GTEST_SKIP() << "no setpriv to run as a user without privileges";
+        GTEST_SKIP() << "cannot run as a user without privileges (no setpriv, or the build is out of its reach)";
     }
     EXPECT_EQ("ferrund: Could not write XML file open/locked.xml\n", runOutput(result.out));
     EXPECT_EQ("<log><entry>old</entry></log>", read("open/locked.xml"));

@@ -118,7 +118,14 @@ bool XmFlowTest::runUnprivileged(const std::string& flow, tk::ChildResult& resul
     std::string program = build + "/bin/torvask";
     if (geteuid() == 0) {
         std::string id = std::to_string(unprivilegedUser());
-        args.insert(args.begin(), {"--reuid=" + id, "--regid=" + id, "--clear-groups", program});
+        std::vector<std::string> asUser = {"--reuid=" + id, "--regid=" + id, "--clear-groups"};
+        // A build inside a folder closed to others (a private temporary
+        // clone) cannot be run as that user.
+        std::vector<std::string> probe = asUser;
+        probe.insert(probe.end(), {"/usr/bin/test", "-r", build + "/lib/Mesgrave.so"});
+        if (tk::run(setpriv, probe, env, work, capture, 30).exitStatus != 0) return false;
+        args.insert(args.begin(), asUser.begin(), asUser.end());
+        args.insert(args.begin() + static_cast<long>(asUser.size()), program);
         program = setpriv;
     }
     result = tk::run(program, args, env, work, capture, 120);

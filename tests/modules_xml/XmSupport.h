@@ -53,7 +53,8 @@ public:
     tk::ChildResult run(const std::string& flow, const std::vector<std::string>& env = {});
     // The same run as a user without privileges: as "nobody" (through
     // setpriv) when the tests run as root, else as the tests' own user.
-    // False when there is no way to change user; `result` is then unset.
+    // False when there is no way to change user, or that user cannot reach
+    // the build; `result` is then unset.
     bool runUnprivileged(const std::string& flow, tk::ChildResult& result);
     // The user that runUnprivileged runs as.
     static uid_t unprivilegedUser();
