@@ -1,6 +1,7 @@
 // Records per second through Ambrel -> Drovin -> Histo under torvask with the
 // test AIDA system, against a hand-written program that reads the same file,
-// applies the same cut and counts the same bins (the floor), in one run.
+// applies the same cut and counts the same bins (the floor), in
+// interleaved rounds.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -17,6 +18,7 @@
 
 #include "FeventWriter.h"
 #include "analysis_floor.h"
+#include "rounds.h"
 
 extern char** environ;
 
@@ -27,7 +29,7 @@ const int kElements = 100;
 const int kThreshold = 49;
 const int kBins = 100;
 const double kLow = 0, kHigh = 1000;
-const int kRepeats = 3;
+const int kRounds = 7;
 
 // A double t, the int n (as a one-element vector<int>, since cuts apply to
 // vectors) and a vector<short> v of 100 elements per record.
@@ -134,22 +136,23 @@ int main() {
                                        << "Histo h\n\ttavrel cut pass\n\tfill \"v\"\n\tbinning \"" << kBins << ' '
                                        << kLow << ' ' << kHigh << "\"\n";
 
-    double flowBest = 1e300, floorBest = 1e300;
     FloorCounts counts;
     long floorRecords = 0;
-    for (int r = 0; r < kRepeats; ++r) {
-        auto start = std::chrono::steady_clock::now();
-        floorRecords = runFloor(events, "n", kThreshold, "v", kBins, kLow, kHigh, counts);
-        floorBest = std::min(floorBest, seconds(start));
-        flowBest = std::min(flowBest, runFlow(dir));
-    }
+    std::vector<bench::Result> results = bench::runRounds(
+        {{"floor", [&] { return bench::secondsOf([&] {
+              floorRecords = runFloor(events, "n", kThreshold, "v", kBins, kLow, kHigh, counts);
+          }); }},
+         {"torvask", [&] { return runFlow(dir); }}},
+        kRounds);
     long filled = filledInDump(dir + "/dump.txt");
     std::printf("%ld records of a double, an int and %d shorts; cut n > %d; %ld fills\n", kRecords, kElements,
                 kThreshold, counts.fills);
-    std::printf("%-44s %14s %10s\n", "", "records/s", "x floor");
-    std::printf("%-44s %14.0f %10.2f\n", "floor (hand-written reader, cut, bin array)", kRecords / floorBest, 1.0);
-    std::printf("%-44s %14.0f %10.2f\n", "torvask Ambrel -> Drovin -> Histo", kRecords / flowBest,
-                flowBest / floorBest);
+    std::printf("\n| program | records/s | ratio |\n|---|---|---|\n");
+    std::printf("| floor (hand-written reader, cut, bin array) | %.0f | floor |\n",
+                kRecords / results[0].figure.median);
+    std::printf("| torvask Ambrel -> Drovin -> Histo | %.0f | %s |\n", kRecords / results[1].figure.median,
+                bench::ratioText(results[1].ratio).c_str());
+    bench::printRoundsNote(kRounds);
     std::printf("check: floor read %ld records; the histogram holds %ld of %ld fills (%s)\n", floorRecords, filled,
                 counts.fills, filled == counts.fills ? "same" : "DIFFERENT");
     std::remove(events.c_str());

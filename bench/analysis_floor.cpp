@@ -78,6 +78,8 @@ long runFloor(const std::string& path, const std::string& cutName, int threshold
     if (!in.get(marker) || marker != 0xDEAD || cutIndex < 0 || fillIndex < 0) return -1;
 
     counts.bins.assign(bins + 2, 0);
+    counts.sums.assign(bins + 2, FloorSums());
+    counts.total = FloorSums();
     counts.fills = 0;
     double width = (high - low) / bins;
     std::vector<int> ints;
@@ -116,7 +118,11 @@ long runFloor(const std::string& path, const std::string& cutName, int threshold
                 cell = 1 + static_cast<int>((x - low) / width);
                 if (cell > bins) cell = bins;
             }
+            // What a histogram keeps for a fill of weight 1: per bin and in total.
+            const double w = 1.0;
             ++counts.bins[cell];
+            counts.sums[cell].add(x, w);
+            if (cell != 0 && cell != bins + 1) counts.total.add(x, w);
         }
         counts.fills += static_cast<long>(fill.size());
     }

@@ -1,22 +1,22 @@
 // Nanoseconds per delivered value from one output to 1, 4 and 16 receivers,
-// through the module core and through plain fan-outs of the same work.
+// through the module core and through plain fan-outs of the same work,
+// interleaved in rounds.
 #include <boost/signals2.hpp>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "Corvane.h"
 #include "delivery_floor.h"
+#include "rounds.h"
 
 namespace {
 
-const long kValues = 2000000;
-const int kRepeats = 5;
+// Deliveries per run (values times receivers): about 50 ms for the floor.
+const long kDeliveries = 40000000;
+const long kTextDeliveries = 400000;
 
 // The work every receiver does: keep a running sum of what it gets.
 class Sink : public Corvane {
@@ -35,115 +35,89 @@ public:
     Source() : Corvane(nullptr, "source") { outputs.push_back(Output("y", vorn_double, "")); }
 };
 
-template <class Run> double nanosecondsPerValue(int receivers, Run run) {
-    double best = 1e300;
-    for (int r = 0; r < kRepeats; ++r) {
-        auto start = std::chrono::steady_clock::now();
-        run();
-        std::chrono::duration<double, std::nano> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count() / (double(kValues) * receivers));
-    }
-    return best;
+// Nanoseconds per delivery of `values` values to `receivers` receivers each.
+template <class Send> std::function<double()> perDelivery(long values, int receivers, Send send) {
+    return [=] {
+        double seconds = bench::secondsOf([&] {
+            for (long i = 0; i < values; ++i) send(i * 0.5);
+        });
+        return seconds * 1e9 / (double(values) * receivers);
+    };
 }
 
-struct Row {
-    double corvane, floor, function, signals;
-};
-
-Row measureDouble(int receivers) {
+struct Fanouts {
     Source source;
     std::vector<std::unique_ptr<Sink> > sinks;
     std::vector<std::unique_ptr<Receiver> > plain;
     std::vector<Receiver*> plainPointers;
     std::vector<std::function<void(void*)> > functions;
     boost::signals2::signal<void(void*)> signal;
-    for (int i = 0; i < receivers; ++i) {
-        sinks.emplace_back(new Sink);
-        Sink* sink = sinks.back().get();
-        source.AddReceiver(0, sink, 0);
-        plain.emplace_back(makePlainSink());
-        plainPointers.push_back(plain.back().get());
-        functions.push_back([sink](void* value) { sink->take(value); });
-        signal.connect([sink](void* value) { sink->take(value); });
+
+    Fanouts(int receivers, int input) {
+        for (int i = 0; i < receivers; ++i) {
+            sinks.emplace_back(new Sink);
+            Sink* sink = sinks.back().get();
+            source.AddReceiver(0, sink, input);
+            plain.emplace_back(makePlainSink());
+            plainPointers.push_back(plain.back().get());
+            functions.push_back([sink](void* value) { sink->take(value); });
+            signal.connect([sink](void* value) { sink->take(value); });
+        }
     }
-    Row row;
-    row.corvane = nanosecondsPerValue(receivers, [&] {
-        for (long i = 0; i < kValues; ++i) {
-            double value = i * 0.5;
-            source.SendOutput(0u, &value);
-        }
+};
+
+void printDoubleRow(int receivers) {
+    Fanouts f(receivers, 0);
+    long values = kDeliveries / receivers;
+    std::vector<bench::Result> results = bench::runRounds({
+        {"floor", perDelivery(values, receivers, [&](double value) {
+             for (Receiver* receiver : f.plainPointers) receiver->take(&value);
+         })},
+        {"Corvane", perDelivery(values, receivers, [&](double value) { f.source.SendOutput(0u, &value); })},
+        {"std::function", perDelivery(values, receivers, [&](double value) {
+             for (auto& function : f.functions) function(&value);
+         })},
+        {"Boost.Signals2", perDelivery(values / 8, receivers, [&](double value) { f.signal(&value); })},
     });
-    row.floor = nanosecondsPerValue(receivers, [&] {
-        for (long i = 0; i < kValues; ++i) {
-            double value = i * 0.5;
-            for (Receiver* receiver : plainPointers) receiver->take(&value);
-        }
-    });
-    row.function = nanosecondsPerValue(receivers, [&] {
-        for (long i = 0; i < kValues; ++i) {
-            double value = i * 0.5;
-            for (auto& function : functions) function(&value);
-        }
-    });
-    row.signals = nanosecondsPerValue(receivers, [&] {
-        for (long i = 0; i < kValues; ++i) {
-            double value = i * 0.5;
-            signal(&value);
-        }
-    });
-    return row;
+    std::printf("| %d | %s |", receivers, bench::figureText(results[0].figure, 2).c_str());
+    for (size_t k = 1; k < results.size(); ++k)
+        std::printf(" %s, %s |", bench::figureText(results[k].figure, 2).c_str(),
+                    bench::ratioText(results[k].ratio).c_str());
+    std::printf("\n");
 }
 
-Row measureText(int receivers) {
-    Source source;
-    std::vector<std::unique_ptr<Sink> > sinks;
-    std::vector<std::unique_ptr<Receiver> > plain;
-    std::vector<Receiver*> plainPointers;
-    for (int i = 0; i < receivers; ++i) {
-        sinks.emplace_back(new Sink);
-        source.AddReceiver(0, sinks.back().get(), 1);
-        plain.emplace_back(makePlainSink());
-        plainPointers.push_back(plain.back().get());
-    }
-    Row row = {0, 0, 0, 0};
-    row.corvane = nanosecondsPerValue(receivers, [&] {
-        for (long i = 0; i < kValues; ++i) {
-            double value = i * 0.37;
-            source.SendOutput(0u, &value);
-        }
+void printTextRow(int receivers) {
+    Fanouts f(receivers, 1);
+    long values = kTextDeliveries / receivers;
+    std::vector<bench::Result> results = bench::runRounds({
+        {"floor", perDelivery(values, receivers, [&](double value) {
+             for (Receiver* receiver : f.plainPointers) {
+                 char text[32];
+                 std::snprintf(text, sizeof text, "%g", value * 0.74);
+                 receiver->takeText(text);
+             }
+         })},
+        {"Corvane", perDelivery(values, receivers, [&](double value) {
+             value *= 0.74;
+             f.source.SendOutput(0u, &value);
+         })},
     });
-    row.floor = nanosecondsPerValue(receivers, [&] {
-        for (long i = 0; i < kValues; ++i) {
-            double value = i * 0.37;
-            for (Receiver* receiver : plainPointers) {
-                char text[32];
-                snprintf(text, sizeof text, "%g", value);
-                receiver->takeText(text);
-            }
-        }
-    });
-    return row;
+    std::printf("| %d | %s | %s, %s |\n", receivers, bench::figureText(results[0].figure, 1).c_str(),
+                bench::figureText(results[1].figure, 1).c_str(), bench::ratioText(results[1].ratio).c_str());
 }
 
 }  // namespace
 
 int main() {
-    std::printf("ns per delivered value (best of %d runs of %ld values); ratio to the floor in brackets\n\n",
-                kRepeats, kValues);
+    std::printf("ns per delivered value of a double; ratio to the floor (a loop of virtual calls)\n\n");
     std::printf("| receivers | floor: virtual calls | Corvane | std::function | Boost.Signals2 |\n");
     std::printf("|---|---|---|---|---|\n");
-    for (int receivers : {1, 4, 16}) {
-        Row row = measureDouble(receivers);
-        std::printf("| %d | %.2f | %.2f (%.2fx) | %.2f (%.2fx) | %.2f (%.2fx) |\n", receivers, row.floor, row.corvane,
-                    row.corvane / row.floor, row.function, row.function / row.floor, row.signals,
-                    row.signals / row.floor);
-    }
-    std::printf("\ndouble into a text input\n\n");
+    for (int receivers : {1, 4, 16}) printDoubleRow(receivers);
+    bench::printRoundsNote();
+    std::printf("ns per delivered value, a double into a text input\n\n");
     std::printf("| receivers | floor: snprintf %%g + virtual call | Corvane converter |\n");
     std::printf("|---|---|---|\n");
-    for (int receivers : {1, 4, 16}) {
-        Row row = measureText(receivers);
-        std::printf("| %d | %.2f | %.2f (%.2fx) |\n", receivers, row.floor, row.corvane, row.corvane / row.floor);
-    }
+    for (int receivers : {1, 4, 16}) printTextRow(receivers);
+    bench::printRoundsNote();
     return 0;
 }

@@ -1,7 +1,7 @@
 // Writing and reading an event file of 10^6 records of 10 properties (five
 // doubles, four ints and a vector of 100 shorts): Lorvick fed by a driver
 // and Ambrel with no receivers, loaded from their plug-ins, against plain
-// fwrite/fread loops over the same layout (the floor), in one run.
+// fwrite/fread loops over the same layout (the floor), in interleaved rounds.
 
 #include <unistd.h>
 
@@ -20,11 +20,12 @@
 #include "Tavrel.h"
 #include "eventfile_floor.h"
 #include "pluginHandle.h"
+#include "rounds.h"
 
 namespace {
 
 const long kRecords = 1000000;
-const int kRepeats = 3;
+const int kRounds = 7;
 
 // Sends kRecords data events of a BenchRecord to its output.
 class BenchDriver : public Corvane {
@@ -93,20 +94,11 @@ private:
     std::streambuf* saved;
 };
 
-template <class Run> double secondsOf(Run run) {
-    auto start = std::chrono::steady_clock::now();
-    run();
-    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    return took.count();
-}
-
-// The best of kRepeats runs of each, taken in turns so that all see the
-// same load of the machine.
-std::vector<double> bestInTurns(const std::vector<std::function<void()> >& runs) {
-    std::vector<double> best(runs.size(), 1e300);
-    for (int r = 0; r < kRepeats; ++r)
-        for (size_t k = 0; k < runs.size(); ++k) best[k] = std::min(best[k], secondsOf(runs[k]));
-    return best;
+// Each run in interleaved rounds; the first is the floor.
+std::vector<bench::Result> inRounds(const std::vector<std::function<void()> >& runs) {
+    std::vector<bench::Contender> contenders;
+    for (const std::function<void()>& run : runs) contenders.push_back({"", [run] { return bench::secondsOf(run); }});
+    return bench::runRounds(contenders, kRounds);
 }
 
 std::string readFile(const std::string& path) {
@@ -116,15 +108,10 @@ std::string readFile(const std::string& path) {
     return bytes.str();
 }
 
-// One table row; `last` is the ratio to the floor, "floor" or empty.
-void printRow(const char* what, double seconds, double bytes, const std::string& last) {
-    std::printf("| %-26s | %12.0f | %8.1f | %6s |\n", what, kRecords / seconds, bytes / seconds / 1e6, last.c_str());
-}
-
-std::string ratio(double seconds, double floorSeconds) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%.2fx", seconds / floorSeconds);
-    return text;
+// One table row: records/s and MB/s of the median round, and the ratio.
+void printRow(const char* what, const bench::Result& result, double bytes, const std::string& last) {
+    double seconds = result.figure.median;
+    std::printf("| %-26s | %12.0f | %8.1f | %-22s |\n", what, kRecords / seconds, bytes / seconds / 1e6, last.c_str());
 }
 
 }  // namespace
@@ -135,13 +122,13 @@ int main() {
     Plugin lorvickPlugin("Lorvick");
     Plugin ambrelPlugin("Ambrel");
 
-    std::vector<double> writing;
+    std::vector<bench::Result> writing;
     {
         Quiet quiet;
         BenchDriver driver;
         Corvane* lorvick = lorvickPlugin.make("rec");
         driver.AddReceiver(0, lorvick, 0);
-        writing = bestInTurns({[&] { floorWrite(floorFile, kRecords); },
+        writing = inRounds({[&] { floorWrite(floorFile, kRecords); },
                                [&] {
                                    std::string name = moduleFile;
                                    lorvick->SetInput("filename", &name[0]);
@@ -160,13 +147,13 @@ int main() {
 
     long floorRecords = 0;
     int ambrelRecords = 0;
-    std::vector<double> reading;
+    std::vector<bench::Result> reading;
     {
         Quiet quiet;
         Corvane* ambrel = ambrelPlugin.make("amb");
         EofCounter eof;
         ambrel->AddReceiver(1, &eof, 0);
-        reading = bestInTurns({[&] { floorRecords = floorRead(moduleFile); },
+        reading = inRounds({[&] { floorRecords = floorRead(moduleFile); },
                                [&] {
                                    std::string name = moduleFile;
                                    ambrel->SetInput("filename", &name[0]);
@@ -180,17 +167,18 @@ int main() {
         return 1;
     }
 
-    std::printf("%ld records of 10 properties (5 doubles, 4 ints, 100 shorts), %.0f bytes each; best of %d\n\n",
-                kRecords, bytes / kRecords, kRepeats);
-    std::printf("| %-26s | %12s | %8s | %6s |\n", "", "records/s", "MB/s", "ratio");
-    std::printf("|----------------------------|--------------|----------|--------|\n");
+    std::printf("%ld records of 10 properties (5 doubles, 4 ints, 100 shorts), %.0f bytes each\n\n", kRecords,
+                bytes / kRecords);
+    std::printf("| %-26s | %12s | %8s | %-22s |\n", "", "records/s", "MB/s", "ratio");
+    std::printf("|----------------------------|--------------|----------|------------------------|\n");
     // The recorder flushes every record so that a reader sees whole records;
     // the first row shows what that costs, the floor pays it too.
-    printRow("write: fwrite, no flush", writing[2], bytes, "");
+    printRow("write: fwrite, no flush", writing[2], bytes, bench::ratioText(writing[2].ratio));
     printRow("write: fwrite + fflush", writing[0], bytes, "floor");
-    printRow("write: Lorvick", writing[1], bytes, ratio(writing[1], writing[0]));
+    printRow("write: Lorvick", writing[1], bytes, bench::ratioText(writing[1].ratio));
     printRow("read: fread", reading[0], bytes, "floor");
-    printRow("read: Ambrel, no receivers", reading[1], bytes, ratio(reading[1], reading[0]));
+    printRow("read: Ambrel, no receivers", reading[1], bytes, bench::ratioText(reading[1].ratio));
+    bench::printRoundsNote(kRounds);
     unlink(floorFile.c_str());
     unlink(moduleFile.c_str());
     return 0;

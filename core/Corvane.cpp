@@ -1,6 +1,9 @@
 #include "Corvane.h"
 
+#include <pthread.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <iostream>
 #include <unordered_map>
 
@@ -296,16 +299,85 @@ void Corvane::SendOutput(unsigned int output, void* value) {
     SendOutput(outputs[output], value);
 }
 
-void Corvane::SendOutput(Corvane::Output& output, void* value) {
-    if (value == nullptr) {
-        deliverNull(output);
-        return;
+namespace {
+
+// Deliveries nest on the sending thread: a loop in a flow would nest until
+// the stack ends. A delivery that finds less than a reserve of stack left
+// drops its value instead. The reserve (a quarter of the stack, at most
+// 1 MiB) leaves room for the handler that runs below the check and for
+// the report; everything above it is free for long chains.
+// Per thread, outside the module records: the lowest address a delivery
+// may start at, the nesting depth, and whether a drop was reported since
+// the outermost delivery last finished without one.
+struct Nesting {
+    uintptr_t lowest;  // all ones until the thread's first delivery looks its stack up
+    unsigned depth;
+    bool reported;
+    bool dropped;
+};
+
+__attribute__((tls_model("initial-exec"))) thread_local Nesting nesting = {~uintptr_t(0), 0, false, false};
+
+const size_t kMaxStackReserve = size_t(1) << 20;
+
+// The lowest address at which this thread may still start a delivery.
+uintptr_t lowestDeliveryAddress(uintptr_t here) {
+    size_t size = 0;
+    void* base = nullptr;
+    pthread_attr_t attributes;
+    if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
+        pthread_attr_getstack(&attributes, &base, &size);
+        pthread_attr_destroy(&attributes);
     }
+    // Without a known stack, assume the smallest usual one above this frame.
+    uintptr_t bottom = reinterpret_cast<uintptr_t>(base);
+    if (base == nullptr || here < bottom) return here - (size_t(128) << 10);
+    return bottom + std::min(size / 4, kMaxStackReserve);
+}
+
+// One line per run of drops: until an outermost delivery ends without one.
+void dropNested(const std::string& sender) {
+    nesting.dropped = true;
+    if (nesting.reported) return;
+    nesting.reported = true;
+    std::cerr << sender + ": values nested too deep (a loop in the flow?), value dropped\n" << std::flush;
+}
+
+// True (and reported) when this thread's stack is too short for one more
+// nested delivery from `sender`.
+__attribute__((noinline)) bool nestsTooDeep(const std::string& sender) {
+    uintptr_t here = reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+    if (nesting.lowest == ~uintptr_t(0)) nesting.lowest = lowestDeliveryAddress(here);
+    if (here >= nesting.lowest) return false;
+    dropNested(sender);
+    return true;
+}
+
+// The lists are read again after every call: a handler may add or remove
+// connections of this output while the value is delivered.
+void deliver(Corvane::Output& output, void* value) {
     for (size_t k = 0; k < output.receivers.size(); ++k) {
         Corvane* target = output.targets[k];
         if (target == nullptr) continue;
         output.receivers[k]->currentInput = static_cast<int>(output.receiverInputs[k]);
         (target->*output.methods[k])(value);
+    }
+}
+
+}  // namespace
+
+void Corvane::SendOutput(Corvane::Output& output, void* value) {
+    if (__builtin_expect(reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < nesting.lowest, 0) &&
+        nestsTooDeep(name))
+        return;
+    ++nesting.depth;
+    if (value == nullptr)
+        deliverNull(output);
+    else
+        deliver(output, value);
+    if (--nesting.depth == 0) {
+        nesting.reported = nesting.dropped;
+        nesting.dropped = false;
     }
 }
 

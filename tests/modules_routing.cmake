@@ -20,3 +20,7 @@ zarn_add_test(modules_routing_tests
 target_include_directories(modules_routing_tests PRIVATE ${rt_dir})
 add_dependencies(modules_routing_tests torvask Stepper Counter Multiplier Display Multiplex Vectorize Caldris Notify
                  ${rt_plugins})
+
+# Loops in a flow and a long chain: the stack check on delivery.
+zarn_add_test(nesting_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/nesting/nesting_test.cpp LIBS Corvane fm_flow_run)
+add_dependencies(nesting_tests torvask Stepper Counter Multiplier Multiplex Display Felmira)
