@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "Corvane.h"
+#include "ListIndex.h"
 
 // The manager constructed last, started by VornCycle; null once it is gone.
 Mesgrave* currentManager = nullptr;
@@ -14,7 +15,7 @@ namespace {
 const int kDefaultFontSize = 10;
 const int kDefaultSkipSize = 4;
 
-bool inList(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
+using mesgrave::inList;
 
 // Deletes an instance through the plug-in that made it. An instance without
 // a plug-in (put into the list by an outside editor) is deleted directly.

@@ -5,12 +5,13 @@
 #include <unordered_map>
 
 #include "Corvane.h"
+#include "ListIndex.h"
 #include "Mesgrave.h"
 #include "TextNumbers.h"
 
 namespace {
 
-bool inList(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
+using mesgrave::inList;
 
 // The name lookups of one pass of a load: the first instance of each name
 // and the renames of the load, indexed once per pass so that a load costs

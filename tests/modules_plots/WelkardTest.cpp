@@ -140,4 +140,23 @@ TEST(Welkard, BuiltInAidaSystemOffersNoDataPointSets) {
     EXPECT_EQ(1u, an::linesWith(result.out, "w deleted").size());
 }
 
+TEST(Welkard, InfosRecreateTheSetAsSarnithsDo) {
+    an::FlowRun run;
+    const std::string flow =
+        "PlDrive src\n"
+        "\tpulses \"1.5 -2\"\n"
+        "Sarnith s\n"
+        "\tinfos \"A=0\"\n"
+        "Welkard w\n"
+        "\tsignal src pulse\n"
+        "\tinfos \"A=0\"\n" + kDumpAtEnd;
+    tk::ChildResult result = run.run(flow);
+    an::expectRan(result);
+    const aidadump::Dump parsed = aidadump::parse(run.dump());
+    // The objects made by Init went to the trash; the new set takes the pulses.
+    EXPECT_EQ((std::vector<std::string>{"/.Trash/s", "/.Trash/w"}), parsed.below("/.Trash/"));
+    EXPECT_EQ("IDataPointSet /Signals/w title=\"w\" dimension=1 size=2\n" + points({"1.5", "-2"}),
+              parsed.blockOf("/Signals/w"));
+}
+
 }  // namespace

@@ -42,6 +42,10 @@ Tavrel* RecordInput::accept(Corvane& module, void* value) {
 void RecordInput::refuse(Corvane& module, vorn_type type) {
     if (refused) return;
     refused = true;
+    printRefusal(module, type);
+}
+
+void RecordInput::printRefusal(Corvane& module, vorn_type type) {
     std::vector<Corvane::Input>& inputs = *module.GetInputs();
     int index = module.currentInput;
     std::string name = index >= 0 && static_cast<size_t>(index) < inputs.size() ? inputs[index].name : "";

@@ -18,6 +18,11 @@ public:
     // The record delivered to the module's current input, or null.
     Tavrel* accept(Corvane& module, void* value);
 
+    // Prints the line that refuses a value of `type` on the module's current
+    // input: "<module>: Input <input> takes Tavrels only, ignoring a value
+    // of type <type>.", for callers that refuse values of their own.
+    static void printRefusal(Corvane& module, vorn_type type);
+
 private:
     void refuse(Corvane& module, vorn_type type);
 

@@ -1,5 +1,4 @@
 #include <climits>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -7,14 +6,9 @@
 #include "AIDA/IAnnotation.h"
 #include "AIDA/IHistogram1D.h"
 #include "AIDA/IHistogramFactory.h"
-#include "AIDA/IPlotter.h"
-#include "AIDA/IPlotterRegion.h"
-#include "AIDA/ITree.h"
 #include "AidaAccess.h"
-#include "Corvane.h"
 #include "PulseFigures.h"
-#include "PulsePlot.h"
-#include "SignalViewer.h"
+#include "PulsePlotModule.h"
 
 // Shows digitised pulses: each pulse (a vector of doubles, sample i at
 // index i) replaces the contents of the AIDA 1-D histogram of its channel,
@@ -25,109 +19,35 @@
 // from event records, one pulse per channel from a list of lists.
 //
 // Threads: built on the flow's creating thread, fed on the flow thread.
-class Sarnith : public Corvane {
+class Sarnith : public PulsePlotModule<AIDA::IHistogram1D, AIDA::IHistogramFactory> {
 public:
     explicit Sarnith(std::string& instanceName);
-    ~Sarnith() override;
-
-    void Init() override;
-    // Recreates the set unless the driver is running, and resolves the
-    // selected properties again at the next record.
-    void Reset() override;
-    // Literal texts for "signal", "fw_values" and "channel" select
-    // properties (or a fixed channel) and are then delivered as values.
-    using Corvane::SetInput;
-    void SetInput(int index, void* value) override;
 
 private:
-    void plot(void* value);
-    void setXLabel(void* value);
-    void setYLabel(void* value);
-    void setTitle(void* value);
-    void plotFe(void* value);
-    void setLabels(void* value);
-    void setDimensions(void* value);
-    void setAddress(void* value);
-    void setChannel(void* value);
-    void setFWValues(void* value);
-    void setInfos(void* value);
-    void setPath(void* value);
+    AIDA::IHistogramFactory* createFactory(AIDA::IAnalysisFactory& factory, AIDA::ITree& tree) override;
+    AIDA::IHistogram1D* createObject(const std::string& suffix) override;
+    void plot(void* value) override;
 
-    void CreateHistograms();
     void annotate(AIDA::IHistogram1D& histogram) const;
     void writeFigures(AIDA::IHistogram1D& histogram, const std::vector<double>& samples) const;
 
-    PulsePlot pulsePlot;
-    std::vector<AIDA::IHistogram1D*> histograms;
-    AIDA::IPlotterRegion* region;
-    AIDA::IPlotter* plotter;
-    AIDA::IHistogramFactory* histogramFactory;
-    AIDA::ITree* tree;
     int bins;
     double xMin;
     double xMax;
 };
 
 Sarnith::Sarnith(std::string& instanceName)
-    : Corvane(nullptr, instanceName),
-      pulsePlot(instanceName, false),
-      region(nullptr),
-      plotter(nullptr),
-      histogramFactory(nullptr),
-      tree(nullptr),
-      bins(500),
-      xMin(0.0),
-      xMax(500.0) {
-    addPulsePlotInputs(inputs,
-                       {CORVANE_HANDLER(&Sarnith::plot), CORVANE_HANDLER(&Sarnith::setXLabel),
-                        CORVANE_HANDLER(&Sarnith::setYLabel), CORVANE_HANDLER(&Sarnith::setTitle),
-                        CORVANE_HANDLER(&Sarnith::plotFe), CORVANE_HANDLER(&Sarnith::setLabels),
-                        CORVANE_HANDLER(&Sarnith::setDimensions), CORVANE_HANDLER(&Sarnith::setAddress),
-                        CORVANE_HANDLER(&Sarnith::setChannel), CORVANE_HANDLER(&Sarnith::setFWValues),
-                        CORVANE_HANDLER(&Sarnith::setInfos), CORVANE_HANDLER(&Sarnith::setPath)},
-                       "Sarnith");
-    std::cout << name << " instantiated" << std::endl;
+    : PulsePlotModule(instanceName, false, "Sarnith"), bins(500), xMin(0.0), xMax(500.0) {}
+
+AIDA::IHistogramFactory* Sarnith::createFactory(AIDA::IAnalysisFactory& factory, AIDA::ITree& tree) {
+    return factory.createHistogramFactory(tree);
 }
 
-Sarnith::~Sarnith() {
-    pulsePlot.grid.trashSet(tree, name);
-    delete histogramFactory;
-    std::cout << name << " deleted" << std::endl;
-}
-
-void Sarnith::Init() {
-    AIDA::IAnalysisFactory* factory = aidaaccess::openTreeAt(*this, pulsePlot.grid.path, tree);
-    if (factory == nullptr) return;
-    histogramFactory = factory->createHistogramFactory(*tree);
-    if (histogramFactory == nullptr) return;
-    if (!openSignalViewer(*factory, plotter, region)) return;
-    pulsePlot.initialize();
-    Reset();
-    if (region != nullptr && !histograms.empty() && histograms[0] != nullptr) region->plot(*histograms[0], "");
-    std::cout << name << " initialized." << std::endl;
-}
-
-void Sarnith::Reset() {
-    if (aidaaccess::driverRunning(*this)) return;
-    CreateHistograms();
-    connectionChanged = true;
-}
-
-void Sarnith::SetInput(int index, void* value) {
-    pulsePlot.select(*this, index, static_cast<const char*>(value));
-    Corvane::SetInput(index, value);
-}
-
-void Sarnith::CreateHistograms() {
-    histograms.clear();
-    const std::string& title = pulsePlot.title;
-    pulsePlot.grid.createSet(tree, name, title, [this, &title](unsigned int, const std::string& suffix) {
-        AIDA::IHistogram1D* histogram = nullptr;
-        if (histogramFactory != nullptr)
-            histogram = histogramFactory->createHistogram1D(name + suffix, title + suffix, bins, xMin, xMax, "");
-        if (histogram != nullptr) annotate(*histogram);
-        histograms.push_back(histogram);
-    });
+AIDA::IHistogram1D* Sarnith::createObject(const std::string& suffix) {
+    AIDA::IHistogram1D* histogram =
+        histogramFactory->createHistogram1D(name + suffix, pulsePlot.title + suffix, bins, xMin, xMax, "");
+    if (histogram != nullptr) annotate(*histogram);
+    return histogram;
 }
 
 void Sarnith::annotate(AIDA::IHistogram1D& histogram) const {
@@ -149,12 +69,11 @@ void Sarnith::plot(void* value) {
         xMax = static_cast<double>(samples.size());
         CreateHistograms();
     }
-    short c = pulsePlot.channel();
-    if (c < 0 || static_cast<size_t>(c) >= histograms.size() || histograms[c] == nullptr) return;
-    AIDA::IHistogram1D& histogram = *histograms[c];
-    histogram.reset();
-    for (size_t i = 0; i < samples.size(); ++i) histogram.fill(static_cast<double>(i), samples[i]);
-    writeFigures(histogram, samples);
+    AIDA::IHistogram1D* histogram = currentObject();
+    if (histogram == nullptr) return;
+    histogram->reset();
+    for (size_t i = 0; i < samples.size(); ++i) histogram->fill(static_cast<double>(i), samples[i]);
+    writeFigures(*histogram, samples);
 }
 
 void Sarnith::writeFigures(AIDA::IHistogram1D& histogram, const std::vector<double>& samples) const {
@@ -175,41 +94,5 @@ void Sarnith::writeFigures(AIDA::IHistogram1D& histogram, const std::vector<doub
             annotation.setValue(keys[k], infoValueText(values[indices[k]]));
     }
 }
-
-void Sarnith::plotFe(void* value) { pulsePlot.takeRecord(*this, value); }
-
-void Sarnith::setXLabel(void* value) {
-    if (pulsePlot.setXLabel(*static_cast<std::string*>(value))) CreateHistograms();
-}
-
-void Sarnith::setYLabel(void* value) {
-    if (pulsePlot.setYLabel(*static_cast<std::string*>(value))) CreateHistograms();
-}
-
-void Sarnith::setTitle(void* value) {
-    if (pulsePlot.setTitle(*this, *static_cast<std::string*>(value))) CreateHistograms();
-}
-
-void Sarnith::setLabels(void* value) {
-    pulsePlot.grid.labels = *static_cast<std::vector<std::string>*>(value);
-    CreateHistograms();
-}
-
-void Sarnith::setDimensions(void* value) {
-    if (pulsePlot.setDimensions(*static_cast<std::vector<int>*>(value), name)) CreateHistograms();
-}
-
-void Sarnith::setAddress(void* value) { pulsePlot.setAddress(*static_cast<std::vector<int>*>(value), name); }
-
-void Sarnith::setChannel(void* value) { pulsePlot.setChannel(*static_cast<short*>(value)); }
-
-void Sarnith::setFWValues(void* value) { pulsePlot.fwValues = *static_cast<std::vector<double>*>(value); }
-
-void Sarnith::setInfos(void* value) {
-    pulsePlot.setInfos(static_cast<const char*>(value));
-    CreateHistograms();
-}
-
-void Sarnith::setPath(void* value) { pulsePlot.grid.setPath(tree, *static_cast<std::string*>(value), name, name); }
 
 CORVANE_MODULE(Sarnith)

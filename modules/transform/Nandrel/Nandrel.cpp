@@ -55,10 +55,10 @@ void Nandrel::selectProp(void* value) {
 
 void Nandrel::processEvent(void* value) {
     // An input of type any hands literal texts on as they are; only a
-    // sender can deliver a record.
+    // sender can deliver a record. Each literal is refused with its own
+    // line, apart from the record input's runs.
     if (inputs[0].sender == nullptr && value != nullptr) {
-        std::cout << name << ": Input fevent takes Tavrels only, ignoring a value of type "
-                  << static_cast<int>(vorn_cstring) << "." << std::endl;
+        RecordInput::printRefusal(*this, vorn_cstring);
         return;
     }
     Tavrel* event = recordInput.accept(*this, value);
