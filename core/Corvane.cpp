@@ -355,7 +355,7 @@ __attribute__((noinline)) bool nestsTooDeep(const std::string& sender) {
 
 // The lists are read again after every call: a handler may add or remove
 // connections of this output while the value is delivered.
-void deliver(Corvane::Output& output, void* value) {
+void deliverToEachReceiver(Corvane::Output& output, void* value) {
     for (size_t k = 0; k < output.receivers.size(); ++k) {
         Corvane* target = output.targets[k];
         if (target == nullptr) continue;
@@ -374,7 +374,7 @@ void Corvane::SendOutput(Corvane::Output& output, void* value) {
     if (value == nullptr)
         deliverNull(output);
     else
-        deliver(output, value);
+        deliverToEachReceiver(output, value);
     if (--nesting.depth == 0) {
         nesting.reported = nesting.dropped;
         nesting.dropped = false;

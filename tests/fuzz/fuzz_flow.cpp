@@ -29,8 +29,10 @@ bool reachesItself(Corvane* from, Corvane* module, std::unordered_set<Corvane*>&
     return false;
 }
 
-// Deliveries around a loop nest without end, so a flow with a loop is read
-// and torn down but not stepped.
+// Deliveries around a loop nest until the stack check drops them; with
+// fan-out inside the loop that takes time exponential in the depth, so a
+// flow with a loop is read and torn down but not stepped (the nesting
+// tests run loops).
 bool hasLoop(Mesgrave& manager) {
     for (Corvane* instance : manager.instances) {
         std::unordered_set<Corvane*> visited;
