@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fm_flow_run.h"
 
@@ -34,15 +35,18 @@ TEST_F(NestingTest, LoopsEndWithOneLineNotACrash) {
         {"Felmira feeding its own string input while loading",
          module("Felmira", "fel", {"regex \"(.*)\"", "properties \"p\"", "string fel fevent"}), "fel"},
     };
-    for (const Loop& loop : loops) {
-        SCOPED_TRACE(loop.what);
-        tk::ChildResult result = runFlow(loop.flow);
-        EXPECT_EQ(0, result.exitStatus);
-        // One line for the whole run of drops, however many values loop.
-        EXPECT_EQ(1, fm::countText(result.err, kTooDeep)) << result.err;
-        if (!loop.sender.empty()) EXPECT_EQ(1, fm::countLines(result.err, loop.sender + kTooDeep)) << result.err;
-        EXPECT_NE(std::string::npos, result.out.find("Delete manager done")) << result.out;
-    }
+    // In the foreground, and with -t on the flow thread torvask starts.
+    const std::vector<std::string> modes[] = {{"-a", ""}, {"-a", "", "-t"}};
+    for (const Loop& loop : loops)
+        for (const std::vector<std::string>& options : modes) {
+            SCOPED_TRACE(std::string(loop.what) + (options.size() > 2 ? " (-t)" : ""));
+            tk::ChildResult result = runFlow(loop.flow, options);
+            EXPECT_EQ(0, result.exitStatus);
+            // One line for the whole run of drops, however many values loop.
+            EXPECT_EQ(1, fm::countText(result.err, kTooDeep)) << result.err;
+            if (!loop.sender.empty()) EXPECT_EQ(1, fm::countLines(result.err, loop.sender + kTooDeep)) << result.err;
+            EXPECT_NE(std::string::npos, result.out.find("Delete manager done")) << result.out;
+        }
 }
 
 TEST_F(NestingTest, AChainOfFiveThousandMultipliersDeliversToTheEnd) {
