@@ -17,6 +17,7 @@
 
 #include "Corvane.h"
 #include "Mesgrave.h"
+#include "rounds.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ std::string generateFlow(int instances) {
     text += "\n";
     for (int i = 0; i < instances; ++i) text += "*n" + std::to_string(i) + " " + std::to_string(i) + " 100 \n";
     return text;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Seconds to load the file into a fresh manager.
@@ -81,29 +77,42 @@ int main() {
     std::streambuf* console = std::cout.rdbuf(nullptr);
     struct Row {
         int instances;
-        double load, floor;
+        std::vector<bench::Result> results;
     };
     std::vector<Row> rows;
     for (int instances : {100, 1000, 10000}) {
         std::string path = dir + "/flow" + std::to_string(instances) + ".mivet";
         std::ofstream(path.c_str()) << generateFlow(instances);
         int repetitions = std::max(5, 50000 / instances);
-        std::vector<double> loads, floors;
         size_t tokens = 0;
         loadOnce(path, instances);
-        for (int r = 0; r < repetitions; ++r) {
-            loads.push_back(loadOnce(path, instances));
-            floors.push_back(tokenizeOnce(path, tokens));
-        }
-        rows.push_back({instances, median(loads) / instances * 1e6, median(floors) / instances * 1e6});
+        // Microseconds per instance, over `repetitions` passes.
+        auto perInstance = [&](auto pass) {
+            double seconds = 0;
+            for (int r = 0; r < repetitions; ++r) seconds += pass();
+            return seconds / repetitions / instances * 1e6;
+        };
+        rows.push_back(
+            {instances, bench::runRounds({
+                            {"tokenize", [&] { return perInstance([&] { return tokenizeOnce(path, tokens); }); }},
+                            {"load", [&] { return perInstance([&] { return loadOnce(path, instances); }); }},
+                        })});
         unlink(path.c_str());
     }
     rmdir(dir.c_str());
     std::cout.rdbuf(console);
 
-    std::printf("%10s %22s %26s %8s\n", "instances", "load us/instance", "tokenize floor us/inst", "ratio");
+    std::printf("| %-9s | %-24s | %-24s | %-22s |\n", "instances", "load us/instance", "tokenize floor us/inst",
+                "ratio");
+    std::printf(
+        "|-----------|--------------------------|------------------------"
+        "--|------------------------|\n");
     for (const Row& row : rows)
-        std::printf("%10d %22.3f %26.3f %8.1f\n", row.instances, row.load, row.floor, row.load / row.floor);
-    std::printf("per-instance load at 10000 / at 100: %.2f\n", rows.back().load / rows.front().load);
+        std::printf(
+            "| %-9d | %-24s | %-24s | %-22s |\n", row.instances, bench::figureText(row.results[1].figure, 3).c_str(),
+            bench::figureText(row.results[0].figure, 3).c_str(), bench::ratioText(row.results[1].ratio).c_str());
+    std::printf("per-instance load at 10000 / at 100 (medians): %.2f\n",
+                rows.back().results[1].figure.median / rows.front().results[1].figure.median);
+    bench::printRoundsNote();
     return 0;
 }

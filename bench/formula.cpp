@@ -5,8 +5,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -14,13 +12,13 @@
 
 #include "Tavrel.h"
 #include "formula_muparser.h"
+#include "rounds.h"
 
 namespace {
 
 const int kElements = 100;
 const long kEvents = 200000;
 const long kResets = 1000000;
-const int kRepeats = 5;
 
 // Parsing prints its diagnostics; keep them out of the table.
 class QuietStdout {
@@ -41,18 +39,6 @@ public:
 private:
     int saved;
 };
-
-// Best time of several runs, in seconds.
-template <class Run> double bestSeconds(Run run) {
-    double best = 1e300;
-    for (int r = 0; r < kRepeats; ++r) {
-        auto start = std::chrono::steady_clock::now();
-        run();
-        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
-}
 
 // The producer's storage: what changes from event to event is one value.
 struct Inputs {
@@ -75,12 +61,9 @@ __attribute__((noinline)) void floorFormula(const std::vector<double>& t, const 
     }
 }
 
-struct Figures {
-    double floor, tavrel, muparser;
-    bool agree;
-};
-
-Figures measureFormula() {
+// Nanoseconds per event of the floor, the record's formula and muparser, in
+// interleaved rounds; false in `agree` when their results differ.
+std::vector<bench::Result> measureFormula(bool& agree) {
     Inputs inputs;
     Tavrel event;
     event["t"] = FlowProperty(vorn_vector_double, FlowBinning(0, 100, 100), &inputs.t);
@@ -93,36 +76,48 @@ Figures measureFormula() {
     MuparserFormula muparser;
     std::vector<double> floorOut, muparserOut;
     volatile double sink = 0;
+    auto perEvent = [](auto work) { return bench::secondsOf(work) / kEvents * 1e9; };
 
-    Figures figures;
-    figures.floor = bestSeconds([&] {
-        for (long e = 0; e < kEvents; ++e) {
-            inputs.next(e);
-            floorFormula(inputs.t, inputs.y, floorOut);
-            sink = sink + floorOut.back();
-        }
+    std::vector<bench::Result> results = bench::runRounds({
+        {"hand-written loop (floor)",
+         [&] {
+             return perEvent([&] {
+                 for (long e = 0; e < kEvents; ++e) {
+                     inputs.next(e);
+                     floorFormula(inputs.t, inputs.y, floorOut);
+                     sink = sink + floorOut.back();
+                 }
+             });
+         }},
+        {"Tavrel formula + Reset",
+         [&] {
+             return perEvent([&] {
+                 for (long e = 0; e < kEvents; ++e) {
+                     inputs.next(e);
+                     event.Reset();
+                     x->eval();
+                     sink = sink + x->result->back();
+                 }
+             });
+         }},
+        {"muparser per element",
+         [&] {
+             return perEvent([&] {
+                 for (long e = 0; e < kEvents; ++e) {
+                     inputs.next(e);
+                     muparserOut.clear();
+                     muparser.evaluate(inputs.t, inputs.y, muparserOut);
+                     sink = sink + muparserOut.back();
+                 }
+             });
+         }},
     });
-    figures.tavrel = bestSeconds([&] {
-        for (long e = 0; e < kEvents; ++e) {
-            inputs.next(e);
-            event.Reset();
-            x->eval();
-            sink = sink + x->result->back();
-        }
-    });
-    figures.muparser = bestSeconds([&] {
-        for (long e = 0; e < kEvents; ++e) {
-            inputs.next(e);
-            muparserOut.clear();
-            muparser.evaluate(inputs.t, inputs.y, muparserOut);
-            sink = sink + muparserOut.back();
-        }
-    });
-    figures.agree = floorOut == *x->result && floorOut == muparserOut && floorOut.size() == kElements;
-    return figures;
+    agree = floorOut == *x->result && floorOut == muparserOut && floorOut.size() == kElements;
+    return results;
 }
 
-// An event of `count` properties, one in ten of them a formula.
+// Nanoseconds per Tavrel::Reset of an event of `count` properties, one in
+// ten of them a formula.
 double measureReset(int count) {
     std::vector<std::vector<double>> storage(count, std::vector<double>(kElements, 1.0));
     Tavrel event;
@@ -141,27 +136,36 @@ double measureReset(int count) {
     for (auto& entry : event) {
         if (entry.second.formula) entry.second.formula->eval();
     }
-    return bestSeconds([&] {
-        for (long r = 0; r < kResets; ++r) event.Reset();
-    });
+    return bench::secondsOf([&] {
+               for (long r = 0; r < kResets; ++r) event.Reset();
+           }) /
+           kResets * 1e9;
 }
 
 }  // namespace
 
 int main() {
-    Figures f = measureFormula();
-    auto perSecond = [](double seconds, long count) { return count / seconds; };
-    std::printf("%-44s %14s %12s\n", "case", "per second", "vs floor");
-    std::printf("%-44s %14.0f %12.2f\n", "hand-written loop (floor), events", perSecond(f.floor, kEvents), 1.0);
-    std::printf("%-44s %14.0f %12.2f\n", "Tavrel formula + Reset, events", perSecond(f.tavrel, kEvents),
-                f.tavrel / f.floor);
-    std::printf("%-44s %14.0f %12.2f\n", "muparser per element, events", perSecond(f.muparser, kEvents),
-                f.muparser / f.floor);
-    for (int count : {10, 50, 200}) {
-        std::string label = "Tavrel::Reset, " + std::to_string(count) + " properties (1 in 10 formulas)";
-        double seconds = measureReset(count);
-        std::printf("%-44s %14.0f %9.1f ns\n", label.c_str(), perSecond(seconds, kResets), seconds / kResets * 1e9);
-    }
-    if (!f.agree) std::printf("results differ between the three computations\n");
-    return f.agree ? 0 : 1;
+    bool agree = false;
+    std::vector<bench::Result> formula = measureFormula(agree);
+    std::printf("| %-36s | %-24s | %-22s |\n", "events", "ns per event", "ratio");
+    std::printf(
+        "|--------------------------------------|------------------------"
+        "--|------------------------|\n");
+    for (size_t k = 0; k < formula.size(); ++k)
+        std::printf("| %-36s | %-24s | %-22s |\n", formula[k].name.c_str(),
+                    bench::figureText(formula[k].figure, 1).c_str(),
+                    k == 0 ? "floor" : bench::ratioText(formula[k].ratio).c_str());
+    std::vector<bench::Contender> resets;
+    for (int count : {10, 50, 200})
+        resets.push_back({"Tavrel::Reset, " + std::to_string(count) + " properties (1 in 10 formulas)",
+                          [count] { return measureReset(count); }});
+    std::printf("\n| %-44s | %-24s |\n", "Reset alone", "ns per Reset");
+    std::printf(
+        "|----------------------------------------------|----------------"
+        "----------|\n");
+    for (const bench::Result& reset : bench::runRounds(resets))
+        std::printf("| %-48s | %-24s |\n", reset.name.c_str(), bench::figureText(reset.figure, 1).c_str());
+    bench::printRoundsNote();
+    if (!agree) std::printf("results differ between the three computations\n");
+    return agree ? 0 : 1;
 }

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -17,12 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "rounds.h"
+
 extern char** environ;
 
 namespace {
 
 const long kSteps = 1000000;
-const int kRepeats = 3;
 
 std::string readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -52,26 +52,27 @@ double timedRun(const std::vector<std::string>& args, const std::vector<std::str
         std::perror("chdir");
         std::exit(1);
     }
-    auto start = std::chrono::steady_clock::now();
     pid_t pid;
-    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    int status = 0;
-    if (failed == 0) waitpid(pid, &status, 0);
-    std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    int failed = 0, status = 0;
+    double took = bench::secondsOf([&] {
+        failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+        if (failed == 0) waitpid(pid, &status, 0);
+    });
     posix_spawn_file_actions_destroy(&actions);
     if (chdir(previous) != 0) std::perror("chdir");
     if (failed != 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "%s failed\n", args[0].c_str());
         std::exit(1);
     }
-    return took.count();
+    return took;
 }
 
 std::string flowText(const std::string& file) {
     return "Stepper stepper\n\tsteps \"" + std::to_string(kSteps) +
            "\"\n\tinterval \"0\"\n\n"
            "Gaussian gauss\n\tstep stepper step\n\n"
-           "Pennoch pennoch\n\tdata gauss data\n\tfilename \"" + file + "\"\n\n";
+           "Pennoch pennoch\n\tdata gauss data\n\tfilename \"" +
+           file + "\"\n\n";
 }
 
 }  // namespace
@@ -89,27 +90,28 @@ int main() {
     const std::vector<std::string> hand = {PIPELINE_HAND, "hand.out", std::to_string(kSteps)};
     const std::vector<std::string> env = {std::string("ZARN_INSTALL=") + PIPELINE_PLUGINS};
 
-    double bestTorvask = 1e300, bestHand = 1e300;
-    bool equal = true;
-    long lines = 0;
-    for (int r = 0; r < kRepeats; ++r) {
-        // Both append: each run starts from no file.
-        std::remove((dir + "/torvask.out").c_str());
-        std::remove((dir + "/hand.out").c_str());
-        bestHand = std::min(bestHand, timedRun(hand, env, dir));
-        bestTorvask = std::min(bestTorvask, timedRun(torvask, env, dir));
-        std::string handText = readFile(dir + "/hand.out");
-        equal = equal && readFile(dir + "/torvask.out") == handText;
-        lines = std::count(handText.begin(), handText.end(), '\n');
-    }
+    // Both append: each run starts from no file, and leaves it for the check.
+    auto runInto = [&](const std::vector<std::string>& args, const char* out) {
+        std::remove((dir + out).c_str());
+        return timedRun(args, env, dir);
+    };
+    const int kPipelineRounds = 7;
+    std::vector<bench::Result> results =
+        bench::runRounds({{"hand-written C++ (fprintf %g, fflush)", [&] { return runInto(hand, "/hand.out"); }},
+                          {"torvask Stepper -> Gaussian -> Pennoch", [&] { return runInto(torvask, "/torvask.out"); }}},
+                         kPipelineRounds);
+    std::string handText = readFile(dir + "/hand.out");
+    bool equal = readFile(dir + "/torvask.out") == handText;
+    long lines = std::count(handText.begin(), handText.end(), '\n');
     for (const char* name : {"/torvask.out", "/hand.out", "/pipeline.mivet"}) std::remove((dir + name).c_str());
     rmdir(dir.c_str());
 
-    std::printf("%ld values, best of %d whole-process runs; output files %s (%ld lines)\n\n", kSteps, kRepeats,
-                equal ? "equal" : "DIFFER", lines);
-    std::printf("| program | seconds | values/s | ratio |\n|---|---|---|---|\n");
-    std::printf("| hand-written C++ (fprintf %%g, fflush) | %.3f | %.0f | 1.00x |\n", bestHand, kSteps / bestHand);
-    std::printf("| torvask Stepper -> Gaussian -> Pennoch | %.3f | %.0f | %.2fx |\n", bestTorvask,
-                kSteps / bestTorvask, bestTorvask / bestHand);
+    std::printf("%ld values per whole-process run; output files %s (%ld lines)\n\n", kSteps, equal ? "equal" : "DIFFER",
+                lines);
+    std::printf("| program | seconds | ratio |\n|---|---|---|\n");
+    for (size_t k = 0; k < results.size(); ++k)
+        std::printf("| %s | %s | %s |\n", results[k].name.c_str(), bench::figureText(results[k].figure, 3).c_str(),
+                    k == 0 ? "floor" : bench::ratioText(results[k].ratio).c_str());
+    bench::printRoundsNote(kPipelineRounds);
     return equal ? 0 : 1;
 }
