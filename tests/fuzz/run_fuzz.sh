@@ -30,6 +30,9 @@ case $target in
   *) echo "unknown target $target (flow or xml)" >&2; exit 2 ;;
 esac
 
+if ! command -v clang++ >/dev/null; then
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang
+fi
 launcher=(); if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache); fi
 cmake -S "$root" -B "$work/build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
