@@ -37,7 +37,8 @@ launcher=(); if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILE
 cmake -S "$root" -B "$work/build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link \
   -DZARN_SANITIZE=ON -DZARN_TESTS=OFF "${launcher[@]}" >/dev/null
-cmake --build "$work/build" --target Mesgrave "${plugins[@]}" -- -j"$(nproc)" >/dev/null
+cmake --build "$work/build" --target Mesgrave "${plugins[@]}" -- -j"$(nproc)" >"$work/build.log" ||
+  { tail -30 "$work/build.log"; echo "run_fuzz.sh: the build failed, see $work/build.log" >&2; exit 1; }
 
 lib=$work/build/lib
 clang++ -std=c++17 -O1 -g -D_GLIBCXX_USE_CXX11_ABI=0 \
