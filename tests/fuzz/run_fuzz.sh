@@ -20,7 +20,7 @@ here=$root/tests/fuzz
 case $target in
   # Plug-ins that neither touch files nor start threads; Stepper's loop is
   # not run, the target steps it.
-  flow) plugins=(Stepper Gaussian Counter Multiplier Multiplex Vectorize Display Drovin Nandrel Gralmet)
+  flow) plugins=(Stepper Gaussian Counter Multiplier Multiplex Vectorize Display Drovin Nandrel Gralmet Vossik Felmira)
         limits=(-max_len=4096 -malloc_limit_mb=64 -rss_limit_mb=1024) ;;
   # Entity expansion can turn a small document into a large value: the
   # limits keep such an input from passing unnoticed or ending the run on
