@@ -205,6 +205,22 @@ TEST_F(TestAidaSystem, DumpStoreWritesTheMountedFolderAtCommit) {
     EXPECT_EQ("IHistogram1D " + base + "/h title=\"H\" entries=1 extra=0 sum=1 bins=2 lower=0 upper=2\n"
               "  bin 1 entries=1 height=1\n",
               tk::readFile(dir + "/out.dump"));
+
+    // The store is flushed at close: a full device fails the close, a
+    // folder that does not exist the commit.
+    const struct {
+        std::string store;
+        bool commits;
+        bool closes;
+    } failing[] = {{"/dev/full", true, false}, {dir + "/nodir/out.dump", false, true}};
+    for (const auto& c : failing) {
+        SCOPED_TRACE(c.store);
+        std::unique_ptr<AIDA::ITree> store(trees->create(c.store, "dump", false, true, ""));
+        ASSERT_NE(nullptr, store);
+        EXPECT_TRUE(store->mount("/", *tree, base));
+        EXPECT_EQ(c.commits, store->commit());
+        EXPECT_EQ(c.closes, store->close());
+    }
     tk::removeTree(dir);
 }
 

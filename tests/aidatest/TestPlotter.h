@@ -10,7 +10,8 @@
 #include "AIDA/IPlotterFactory.h"
 #include "AIDA/IPlotterRegion.h"
 
-// The log of everything that plotters were asked to do, in call order.
+// The log of everything that plotters were asked to do, and of the file
+// trees that the tree factory was asked for, in call order.
 // A line repeated right after itself is counted, not written again.
 // Threads: any thread (the log takes a lock).
 void plotLog(const std::string& line);

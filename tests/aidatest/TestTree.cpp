@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "TestPlotter.h"
+
 namespace {
 
 // The parts of a path, without empty parts and ".".
@@ -224,10 +226,11 @@ bool TestTree::mv(const std::string& oldPath, const std::string& newPath) {
 
 bool TestTree::commit() {
     if (store.empty() || type != "dump") return false;
-    std::ofstream file(store);
-    if (mounted) mounted->dump(file, mountedPath);
-    file.flush();
-    return static_cast<bool>(file);
+    output.close();
+    output.clear();
+    output.open(store, std::ios::out | std::ios::trunc);
+    if (mounted) mounted->dump(output, mountedPath);
+    return static_cast<bool>(output);
 }
 
 void TestTree::setOverwrite(bool) {}
@@ -248,7 +251,11 @@ bool TestTree::unmount(const std::string& path) {
     return true;
 }
 
-bool TestTree::close() { return store.empty() || type == "dump"; }
+bool TestTree::close() {
+    if (!output.is_open()) return store.empty() || type == "dump";
+    output.close();
+    return static_cast<bool>(output);
+}
 
 void* TestTree::cast(const std::string& className) const {
     return className == "ITree" ? const_cast<TestTree*>(this) : nullptr;
@@ -299,8 +306,11 @@ TestTree& sharedTestTree() {
 
 AIDA::ITree* TestTreeFactory::create() { return &sharedTestTree(); }
 
-AIDA::ITree* TestTreeFactory::create(const std::string& storeName, const std::string& storeType, bool, bool,
-                                     const std::string&) {
+AIDA::ITree* TestTreeFactory::create(const std::string& storeName, const std::string& storeType, bool readOnly,
+                                     bool createNew, const std::string& options) {
+    plotLog("treeFactory create store=\"" + storeName + "\" type=\"" + storeType + "\" readOnly=" +
+            (readOnly ? "true" : "false") + " createNew=" + (createNew ? "true" : "false") + " options=\"" + options +
+            "\"");
     if (storeType != "dump" || storeName.empty()) return nullptr;
     return new TestTree(storeName, storeType);
 }

@@ -1,6 +1,7 @@
 #ifndef ZARN_TESTS_AIDATEST_TESTTREE_H
 #define ZARN_TESTS_AIDATEST_TESTTREE_H
 
+#include <fstream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -42,7 +43,9 @@ struct TestNode {
 // taken path retires the old object: it leaves the tree but stays alive, so
 // a pointer that a caller still holds never dangles.
 // A file tree (storeName not empty, store type "dump") writes the dump of
-// the folder mounted at its "/" to its store file at commit.
+// the folder mounted at its "/" to its store file at commit, buffered;
+// close flushes the file, so a failed flush (a store on /dev/full) fails
+// the close.
 // Threads: one thread at a time.
 class TestTree : public AIDA::ITree {
 public:
@@ -98,13 +101,14 @@ private:
     std::vector<std::unique_ptr<TestObject>> retired;
     std::string store;
     std::string type;
+    std::ofstream output;
     TestTree* mounted = nullptr;
     std::string mountedPath;
 };
 
 // Hands every caller of create() the one shared memory tree of the process
-// (never deleted); create(store, type, ...) makes a file tree of the store
-// type "dump" and returns null for any other type.
+// (never deleted); create(store, type, ...) logs its arguments, makes a
+// file tree of the store type "dump" and returns null for any other type.
 // Threads: one thread at a time.
 class TestTreeFactory : public AIDA::ITreeFactory {
 public:

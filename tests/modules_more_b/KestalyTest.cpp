@@ -251,6 +251,29 @@ TEST(Kestaly, CutsThatAreNoBoolOrAbsentNeverHold) {
     run.expectRunsWithoutTestAida(flow);
 }
 
+// A bool cut property that exists without a value never holds: its
+// histogram stays empty while another cut's fills, and nothing crashes.
+TEST(Kestaly, ACutPropertyWithoutAValueNeverHolds) {
+    an::FlowRun run;
+    const std::string flow =
+        "MbRecords src\n"
+        "\tproperty \"e 25 10 0 10\"\n"
+        "\tproperty \"ok 8\"\n"
+        "\tvalueless \"empty 8 0 0 0 Empty\"\n"
+        "\trecord \"e=1 ok=1 empty=1\"\n"
+        "\trecord \"e=2 ok=1\"\n" +
+        kestaly("k", "\tcuts \"empty ok\"\n\tpath1 \"/V/%s_empty\"\n\tpath2 \"/V/%s_ok\"\n\thistos \"E\"\n\tE \"e\"\n") +
+        kDumpAtDone;
+    tk::ChildResult result = run.run(flow);
+    an::expectRan(result);
+    EXPECT_EQ(std::vector<std::string>{}, an::linesWith(result.out, "k: "));
+    aidadump::Dump tree = aidadump::parse(run.dump());
+    EXPECT_EQ(0, tree.at("/V/E_empty").entries);
+    EXPECT_EQ("e [Empty]", tree.at("/V/E_empty").title);
+    EXPECT_EQ((std::map<std::string, int>{{"1", 1}, {"2", 1}}), tree.at("/V/E_ok").bins);
+    run.expectRunsWithoutTestAida(flow);
+}
+
 TEST(Kestaly, ARecordFromAnotherObjectIsLookedUpAgain) {
     an::FlowRun run;
     const std::string flow =

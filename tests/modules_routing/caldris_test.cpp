@@ -1,7 +1,14 @@
 // Caldris: files to text, as the driver of a flow and on its own, run by
 // torvask on flow files in scratch directories.
 
+#include <fcntl.h>
+#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "rt_flow.h"
 
@@ -73,6 +80,55 @@ TEST_F(CaldrisTest, UnreadableListedFilesAreReportedAndSkipped) {
               "caldris: File not found: a.txt\r\n"
               "caldris: Reading file a.txt\n> alpha|\n"
               "caldris: Reading file " + longDir + "/long.txt\n> long|\n"
+              "Stop()\n",
+              section(result.out, "caldris running."));
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ(0, result.exitStatus);
+}
+
+// Devices are read like files: /dev/null and /dev/stdin (here /dev/null)
+// give an empty content. Directories and FIFOs are refused with one line
+// each, the FIFO at once, without waiting for a writer.
+TEST_F(CaldrisTest, DevicesAreReadDirectoriesAndFifosRefused) {
+    mkdir((work + "/sub").c_str(), 0700);
+    ASSERT_EQ(0, mkfifo((work + "/fifo").c_str(), 0600));
+    file("a.txt", "alpha");
+    file("files.txt", "/dev/null\n/dev/stdin\nsub\nfifo\na.txt\n");
+    tk::ChildResult result = run(listFlow("files.txt"));
+    EXPECT_EQ("caldris running.\n"
+              "caldris: Reading file /dev/null\n> |\n"
+              "caldris: Reading file /dev/stdin\n> |\n"
+              "caldris: Not a regular file: sub\n"
+              "caldris: Not a regular file: fifo\n"
+              "caldris: Reading file a.txt\n> alpha|\n"
+              "Stop()\n",
+              section(result.out, "caldris running."));
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ(0, result.exitStatus);
+}
+
+// A terminal is read until its end of file, which here comes only after
+// the reading has begun: the module waits for it instead of giving up on a
+// terminal that has nothing to read yet.
+TEST_F(CaldrisTest, ATerminalIsReadUntilItsEndOfFile) {
+    int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0) GTEST_SKIP() << "no terminals here";
+    fcntl(terminal, F_SETFD, FD_CLOEXEC);
+    const std::string tty = ptsname(terminal);
+    ASSERT_EQ(6, write(terminal, "typed\n", 6));
+    file("files.txt", "/dev/null\n" + tty + "\n");
+    std::unique_ptr<tk::Child> child = start(listFlow("files.txt"));
+    // The entry before the terminal is reported; give the module a moment
+    // to begin reading the terminal, then end its input.
+    EXPECT_TRUE(child->waitForOutput("caldris: Reading file /dev/null\n", 30));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const char endOfFile = '\x04';
+    ASSERT_EQ(1, write(terminal, &endOfFile, 1));
+    tk::ChildResult result = child->wait(60);
+    close(terminal);
+    EXPECT_EQ("caldris running.\n"
+              "caldris: Reading file /dev/null\n> |\n"
+              "caldris: Reading file " + tty + "\n> typed\n|\n"
               "Stop()\n",
               section(result.out, "caldris running."));
     EXPECT_EQ("", result.err);

@@ -1,7 +1,9 @@
 #ifndef ZARN_TESTS_MODULES_ROUTING_RT_FLOW_H
 #define ZARN_TESTS_MODULES_ROUTING_RT_FLOW_H
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "fm_flow_run.h"
 
@@ -23,12 +25,18 @@ inline std::string section(const std::string& out, const std::string& first) {
 // found too.
 class RoutingFlowTest : public fm::FlowRunTest {
 protected:
-    // Writes `flow` at `path` below the working directory and runs
+    // Writes `flow` at `path` below the working directory and starts
     // `torvask -a "" <path>` there.
-    tk::ChildResult run(const std::string& flow, const std::string& path = "flow.mivet") {
+    std::unique_ptr<tk::Child> start(const std::string& flow, const std::string& path = "flow.mivet") {
         tk::writeFile(work + "/" + path, flow);
         std::string install = std::string("ZARN_INSTALL=") + ZARN_BUILD_DIR + "/lib:" + ZARN_TEST_PLUGINS;
-        return tk::run(std::string(ZARN_BUILD_DIR) + "/bin/torvask", {"-a", "", path}, {install}, work, capture);
+        return std::make_unique<tk::Child>(std::string(ZARN_BUILD_DIR) + "/bin/torvask",
+                                           std::vector<std::string>{"-a", "", path},
+                                           std::vector<std::string>{install}, work, capture);
+    }
+    // Like start, and waits for the end of the run.
+    tk::ChildResult run(const std::string& flow, const std::string& path = "flow.mivet") {
+        return start(flow, path)->wait(60);
     }
     // Writes a file below the working directory.
     void file(const std::string& path, const std::string& text) { tk::writeFile(work + "/" + path, text); }

@@ -1,9 +1,3 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -17,9 +11,9 @@
 
 // Writes the shared AIDA memory tree into one file per requested format,
 // through the file trees that the loaded AIDA system offers, whenever a
-// trigger arrives. Each file is written under a temporary name beside its
-// final one and renamed only when the AIDA system reports success, so a
-// failed write leaves no half-written file and an existing file intact.
+// trigger arrives. The AIDA system gets the real file name and does the
+// writing, so how safely a file is replaced is up to it; "Written." is
+// printed only when mount, commit and close all worked.
 //
 // Threads: built on the flow's creating thread, triggered on the flow thread.
 class Dunmora : public Corvane {
@@ -52,39 +46,6 @@ private:
 namespace {
 
 const char* const kRefused = "\t\n\\<>&*?{}!#";
-
-// The folder of `file` ("." for a bare name) and its last part.
-void splitPath(const std::string& file, std::string& folder, std::string& leaf) {
-    size_t slash = file.rfind('/');
-    folder = slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
-    leaf = slash == std::string::npos ? file : file.substr(slash + 1);
-}
-
-// Whether a new file can be put at `file`: its folder exists and takes new
-// entries, and nothing but a plain file is in the way.
-bool canPlace(const std::string& file) {
-    std::string folder, leaf;
-    splitPath(file, folder, leaf);
-    struct stat info;
-    if (leaf.empty() || stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
-    if (access(folder.c_str(), W_OK | X_OK) != 0) return false;
-    return stat(file.c_str(), &info) != 0 || S_ISREG(info.st_mode);
-}
-
-// A name beside `file` that no entry has yet, ending in the format's
-// extension as the final name does (and short enough for a folder entry).
-std::string stagingName(const std::string& file, const std::string& format) {
-    static std::atomic<unsigned> serial(0);
-    std::string folder, leaf;
-    splitPath(file, folder, leaf);
-    std::string stem =
-        (folder == "/" ? "" : folder) + "/." + leaf.substr(0, 160) + "." + std::to_string(getpid()) + "-";
-    for (;;) {
-        std::string candidate = stem + std::to_string(++serial) + "." + format;
-        struct stat info;
-        if (lstat(candidate.c_str(), &info) != 0) return candidate;
-    }
-}
 
 }  // namespace
 
@@ -137,10 +98,8 @@ void Dunmora::write(void*) {
 bool Dunmora::writeFile(AIDA::ITreeFactory& factory, AIDA::ITree& memory, const std::string& file,
                         const std::string& format) {
     std::cout << "Writing " << file << "." << std::endl;
-    std::string staging = canPlace(file) ? stagingName(file, format) : "";
-    AIDA::ITree* fileTree = staging.empty() ? nullptr : factory.create(staging, format, false, true, "");
+    AIDA::ITree* fileTree = factory.create(file, format, false, true, "");
     if (fileTree == nullptr) {
-        if (!staging.empty()) unlink(staging.c_str());
         std::cout << name << ": Couldn't create file " << file << "." << std::endl;
         return false;
     }
@@ -159,12 +118,7 @@ bool Dunmora::writeFile(AIDA::ITreeFactory& factory, AIDA::ITree& memory, const 
     }
     fileTree->unmount("/");
     delete fileTree;
-    if (written && std::rename(staging.c_str(), file.c_str()) == 0) {
-        std::cout << "Written." << std::endl;
-        return true;
-    }
-    unlink(staging.c_str());
-    std::cout << name << ": Couldn't write file " << file << "." << std::endl;
+    if (written) std::cout << "Written." << std::endl;
     return true;
 }
 

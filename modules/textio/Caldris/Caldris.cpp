@@ -51,20 +51,30 @@ private:
 
 namespace {
 
-enum class ReadResult { Read, NotOpened, NotRegular, Failed };
+enum class ReadResult { Read, NotOpened, Refused, Failed };
 
 const size_t kReadChunk = 65536;
 
-// Reads a whole regular file into `text`. Other kinds of file (directories,
-// pipes, devices) are refused: they hold no text or may never end. `text`
-// is changed only when the whole file was read.
+// Whether a file of this kind is refused: a directory holds no text, and a
+// FIFO (or socket) may wait for a writer that never comes. Regular files
+// and devices such as /dev/null or a terminal on /dev/stdin are read.
+bool refusedKind(mode_t mode) { return S_ISDIR(mode) || S_ISFIFO(mode) || S_ISSOCK(mode); }
+
+// Reads a whole file into `text`; `text` is changed only when the whole
+// file was read. The open does not block, so a FIFO is seen and refused
+// before anything waits on it; what is read is then read blocking.
 ReadResult readWholeFile(const std::string& path, std::string& text) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return ReadResult::NotOpened;
     struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || refusedKind(info.st_mode)) {
         close(fd);
-        return ReadResult::NotRegular;
+        return ReadResult::Refused;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return ReadResult::Failed;
     }
     ReadResult result = ReadResult::Read;
     try {
@@ -146,7 +156,7 @@ void Caldris::readFile(void* value) {
     std::string text;
     switch (readWholeFile(resolve(fileName), text)) {
         case ReadResult::NotOpened: report("File not found: " + fileName); return;
-        case ReadResult::NotRegular: report("Not a regular file: " + fileName); return;
+        case ReadResult::Refused: report("Not a regular file: " + fileName); return;
         case ReadResult::Failed:
             report("Reading file " + fileName);
             report("Could not read file " + fileName);
@@ -166,7 +176,7 @@ void Caldris::readList(void* value) {
     std::string text;
     switch (readWholeFile(resolve(listName), text)) {
         case ReadResult::NotOpened: report("List not found: " + listName); return;
-        case ReadResult::NotRegular: report("Not a regular file: " + listName); return;
+        case ReadResult::Refused: report("Not a regular file: " + listName); return;
         case ReadResult::Failed:
             report("Reading list " + listName);
             report("Could not read list " + listName);

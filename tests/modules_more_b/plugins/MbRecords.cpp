@@ -11,16 +11,19 @@
 // ("property": "<name> <type code> [<bins> <min> <max> [<label>]]") and
 // formula properties ("formula": a definition), and give one record each
 // ("record": "name=value ..."; list values are comma-separated, bools 0 or
-// 1). Start announces one record object, then sends the records; a record
-// line that begins with "@ " comes from a fresh record object that is not
-// announced. Values not named in a line are zero or empty. After the last
-// record an empty signal goes to "done".
+// 1). A property declared on "valueless" (same form as "property") is in
+// every record without a value. Start announces one record object, then
+// sends the records; a record line that begins with "@ " comes from a fresh
+// record object that is not announced. Values not named in a line are zero
+// or empty. After the last record an empty signal goes to "done".
 class MbRecords : public Corvane {
 public:
     explicit MbRecords(std::string& instanceName) : Corvane(nullptr, instanceName) {
         inputs.push_back(Input("property", CORVANE_HANDLER(&MbRecords::declare), vorn_string, "declaration"));
         inputs.push_back(Input("formula", CORVANE_HANDLER(&MbRecords::addFormula), vorn_string, "definition"));
         inputs.push_back(Input("record", CORVANE_HANDLER(&MbRecords::addRecord), vorn_string, "one record"));
+        inputs.push_back(
+            Input("valueless", CORVANE_HANDLER(&MbRecords::declareValueless), vorn_string, "declaration"));
         outputs.push_back(Output("Tavrel", vorn_tavrel, "records"));
         outputs.push_back(Output("done", vorn_any, "after the last record"));
     }
@@ -56,6 +59,7 @@ private:
         vorn_type type;
         FlowBinning binning;
         std::string label;
+        bool valueless = false;
     };
 
     // The storage of one property.
@@ -138,6 +142,11 @@ private:
         declarations.push_back(d);
     }
 
+    void declareValueless(void* value) {
+        declare(value);
+        declarations.back().valueless = true;
+    }
+
     void addFormula(void* value) { formulas.push_back(*static_cast<std::string*>(value)); }
     void addRecord(void* value) { records.push_back(*static_cast<std::string*>(value)); }
 
@@ -149,7 +158,7 @@ private:
             sheet.slots.back()->type = d.type;
             sheet.names.push_back(d.name);
             FlowProperty& property = sheet.record[d.name];
-            property = FlowProperty(d.type, d.binning, sheet.slots.back()->pointer());
+            property = FlowProperty(d.type, d.binning, d.valueless ? nullptr : sheet.slots.back()->pointer());
             property.label = d.label;
         }
         for (const std::string& definition : formulas) sheet.record.ParseFormula(definition);
