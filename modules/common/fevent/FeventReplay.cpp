@@ -120,8 +120,10 @@ void readRecords(ReplayState& state, ReplayLayout& layout) {
     while (source.good() && !state.headerPending &&
            (j != 0 || (state.module.running && (state.steps == 0 || static_cast<unsigned int>(k) < state.steps)))) {
         if (j == 0 && source.peek() < 0) return endOfFile(state, k);
-        state.event->Reset();
         if (j == 0) {
+            // Nothing reads the event between the values of a record, so one
+            // Reset before its first value is the same as one before each.
+            state.event->Reset();
             ++k;
             if (!layout.openRecord()) return endInsideRecord(state, k);
         }
