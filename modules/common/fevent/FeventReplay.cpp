@@ -103,6 +103,18 @@ void endOfFile(ReplayState& state, int records) {
     state.module.SendOutput(1, &records);
 }
 
+bool headerUsable(ReplayState& state, bool complete, const std::string& conflictName) {
+    if (!complete)
+        std::cerr << state.module.name << ": file ends inside the header." << std::endl;
+    else if (!conflictName.empty())
+        std::cerr << state.module.name << ": the header declares " << conflictName << " twice with different types."
+                  << std::endl;
+    else
+        return true;
+    endOfFile(state, 0);
+    return false;
+}
+
 namespace {
 
 void endInsideRecord(ReplayState& state, int records) {
