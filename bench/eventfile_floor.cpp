@@ -16,14 +16,63 @@ const int8_t kTypes[] = {10, 10, 10, 10, 10, 7, 7, 7, 7, 20};
 
 template <class T> void put(const T& value, FILE* file) { std::fwrite(&value, sizeof value, 1, file); }
 
-template <class T> void take(T& value, FILE* file, const std::string& path) {
-    if (std::fread(&value, sizeof value, 1, file) != 1) fail(path);
+// Reads with or without the stream's lock around each call.
+template <bool locked> size_t readBytes(void* out, size_t size, FILE* file) {
+    return locked ? std::fread(out, 1, size, file) : fread_unlocked(out, 1, size, file);
 }
 
-void takeToken(FILE* file) {
+template <bool locked, class T> void take(T& value, FILE* file, const std::string& path) {
+    if (readBytes<locked>(&value, sizeof value, file) != sizeof value) fail(path);
+}
+
+template <bool locked> int takeByte(FILE* file) { return locked ? std::fgetc(file) : getc_unlocked(file); }
+
+template <bool locked> void takeToken(FILE* file) {
     int c;
-    while ((c = std::fgetc(file)) != ' ' && c != EOF) {
+    while ((c = takeByte<locked>(file)) != ' ' && c != EOF) {
     }
+}
+
+template <bool locked> long readRecords(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) fail(path);
+    uint32_t magic;
+    uint16_t count, marker;
+    take<locked>(magic, file, path);
+    take<locked>(count, file, path);
+    for (int k = 0; k < count; ++k) {
+        takeToken<locked>(file);
+        char binning[21];
+        take<locked>(binning, file, path);
+    }
+    take<locked>(marker, file, path);
+    BenchRecord record;
+    long records = 0;
+    for (int c; (c = takeByte<locked>(file)) != EOF; ++records) {
+        std::ungetc(c, file);  // locks in both forms, once a record
+        uint16_t index, expected = 0;
+        for (int k = 0; k < 5; ++k, ++expected) {
+            take<locked>(index, file, path);
+            if (index != expected) fail(path);
+            take<locked>(record.d[k], file, path);
+        }
+        for (int k = 0; k < 4; ++k, ++expected) {
+            take<locked>(index, file, path);
+            if (index != expected) fail(path);
+            take<locked>(record.i[k], file, path);
+        }
+        take<locked>(index, file, path);
+        if (index != expected) fail(path);
+        uint16_t size;
+        take<locked>(size, file, path);
+        record.v.resize(size);
+        size_t bytes = size * sizeof(short);
+        if (readBytes<locked>(record.v.data(), bytes, file) != bytes) fail(path);
+        take<locked>(marker, file, path);
+        if (marker != 0xE0FE) fail(path);
+    }
+    std::fclose(file);
+    return records;
 }
 
 }  // namespace
@@ -57,43 +106,6 @@ void floorWrite(const std::string& path, long records, bool flushEachRecord) {
     if (std::fclose(file) != 0) fail(path);
 }
 
-long floorRead(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) fail(path);
-    uint32_t magic;
-    uint16_t count, marker;
-    take(magic, file, path);
-    take(count, file, path);
-    for (int k = 0; k < count; ++k) {
-        takeToken(file);
-        char binning[21];
-        take(binning, file, path);
-    }
-    take(marker, file, path);
-    BenchRecord record;
-    long records = 0;
-    for (int c; (c = std::fgetc(file)) != EOF; ++records) {
-        std::ungetc(c, file);
-        uint16_t index, expected = 0;
-        for (int k = 0; k < 5; ++k, ++expected) {
-            take(index, file, path);
-            if (index != expected) fail(path);
-            take(record.d[k], file, path);
-        }
-        for (int k = 0; k < 4; ++k, ++expected) {
-            take(index, file, path);
-            if (index != expected) fail(path);
-            take(record.i[k], file, path);
-        }
-        take(index, file, path);
-        if (index != expected) fail(path);
-        uint16_t size;
-        take(size, file, path);
-        record.v.resize(size);
-        if (std::fread(record.v.data(), sizeof(short), size, file) != size) fail(path);
-        take(marker, file, path);
-        if (marker != 0xE0FE) fail(path);
-    }
-    std::fclose(file);
-    return records;
+long floorRead(const std::string& path, bool lockEachRead) {
+    return lockEachRead ? readRecords<true>(path) : readRecords<false>(path);
 }

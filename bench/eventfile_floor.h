@@ -21,9 +21,11 @@ struct BenchRecord {
 };
 
 // The floor: the event file layout written and read with plain fwrite and
-// fread, one flush per record as the recorder does (or, for scale, none).
-// Both exit on failure; read returns the number of records.
+// fread, one flush per record as the recorder does (or, for scale, none), and
+// reads that each take the stream's lock (or, for scale, do not). Both check
+// every index and end marker and exit on failure; read returns the number of
+// records.
 void floorWrite(const std::string& path, long records, bool flushEachRecord = true);
-long floorRead(const std::string& path);
+long floorRead(const std::string& path, bool lockEachRead = true);
 
 #endif

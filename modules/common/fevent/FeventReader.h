@@ -88,6 +88,13 @@ private:
 // ended or could not hold what a count announced; nothing is allocated for
 // a count that the rest of the input cannot hold.
 bool readCount(Source& in, unsigned countWidth, size_t& count);
+// An index stored as an `Index` (an unsigned integer type).
+template <class Index> bool readIndex(Source& in, unsigned& index) {
+    Index stored;
+    if (!in.get(stored)) return false;
+    index = stored;
+    return true;
+}
 bool readText(Source& in, std::string& out, bool separated);
 // A text into a buffer of `capacity` bytes: its first capacity - 1
 // characters, NUL-terminated.

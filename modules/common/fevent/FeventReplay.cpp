@@ -103,6 +103,18 @@ void endOfFile(ReplayState& state, int records) {
     state.module.SendOutput(1, &records);
 }
 
+bool headerUsable(ReplayState& state, bool complete, const std::string& conflictName) {
+    if (!complete)
+        std::cerr << state.module.name << ": file ends inside the header." << std::endl;
+    else if (!conflictName.empty())
+        std::cerr << state.module.name << ": the header declares " << conflictName << " twice with different types."
+                  << std::endl;
+    else
+        return true;
+    endOfFile(state, 0);
+    return false;
+}
+
 namespace {
 
 void endInsideRecord(ReplayState& state, int records) {
@@ -120,8 +132,10 @@ void readRecords(ReplayState& state, ReplayLayout& layout) {
     while (source.good() && !state.headerPending &&
            (j != 0 || (state.module.running && (state.steps == 0 || static_cast<unsigned int>(k) < state.steps)))) {
         if (j == 0 && source.peek() < 0) return endOfFile(state, k);
-        state.event->Reset();
         if (j == 0) {
+            // Nothing reads the event between the values of a record, so one
+            // Reset before its first value is the same as one before each.
+            state.event->Reset();
             ++k;
             if (!layout.openRecord()) return endInsideRecord(state, k);
         }

@@ -6,6 +6,7 @@
 #include "Corvane.h"
 #include "FeventReader.h"
 #include "FeventReplay.h"
+#include "ReplayModule.h"
 #include "Tavrel.h"
 
 // Replays event files of the two older layouts, which are read but no
@@ -17,25 +18,13 @@
 // the file it sends the number of records on "eof".
 // Threads: the flow thread; Stop may come from another thread and is seen
 // between values.
-class Brisvald : public Corvane {
+class Brisvald : public fevent::ReplayModule<Brisvald> {
 public:
     explicit Brisvald(std::string& instanceName);
-    ~Brisvald() override;
-
-    void Reset() override;
-    void Start() override;
-    void Stop() override;
 
     // Opens a file (a std::string) and reads its style byte; the next Start
     // reads the header.
     void setFilename(void* value);
-    // Records per Start (an int); 0 means no limit.
-    void setSteps(void* value);
-    // Pause in seconds (a float) after every value.
-    void setInterval(void* value);
-    // Adopts an announced event (a Tavrel), which the file's properties are
-    // then added to.
-    void setTavrel(void* value);
 
     // A vector with a count of the file's style; false when the file ended
     // or cannot hold what the count announces.
@@ -44,11 +33,16 @@ public:
     }
 
 private:
+    friend class fevent::ReplayModule<Brisvald>;
+    friend class fevent::ModuleLayout<Brisvald>;
     // The two older layouts, read by the shared replay driver.
     class Layout;
 
+    static constexpr const char* kClassName = "Brisvald";
+    // Lists of bool hold no value in these layouts.
+    static bool hasStorage(int type) { return type != vorn_vector_bool && fevent::carriesValue(type); }
+    static std::ostream& notOpenStream() { return std::cout; }
     unsigned countWidth() const { return oldStyle ? 1 : 2; }
-    fevent::ReplayState replayState();
     // Reads the header, gives the event its properties and announces it;
     // false when the file ended or the header is unusable.
     bool readHeader();
@@ -59,12 +53,6 @@ private:
     // Skips the bytes that close a record, up to and including an 'X'.
     void skipToRecordEnd();
 
-    std::string fileName;
-    fevent::Source source;
-    Tavrel* event;
-    bool ownsEvent;
-    unsigned int steps;
-    float interval;
     bool oldStyle;
     bool headerPending;
     uint8_t N;
@@ -76,9 +64,6 @@ namespace {
 
 const uint8_t kOldStyle = 0xFE;
 const uint8_t kNewStyle = 0xEF;
-
-// Lists of bool hold no value in these layouts.
-bool storedInOldLayouts(int type) { return type != vorn_vector_bool && fevent::carriesValue(type); }
 
 // The name that the header declares with two types, or empty.
 std::string conflictingName(const std::vector<fevent::Declaration>& declarations) {
@@ -92,22 +77,15 @@ std::string conflictingName(const std::vector<fevent::Declaration>& declarations
 
 // Each record opens with two ignored bytes; indices are 8-bit; a list of
 // texts may be followed by stray bytes; a record closes with bytes up to an 'X'.
-class Brisvald::Layout : public fevent::ReplayLayout {
+class Brisvald::Layout : public fevent::ModuleLayout<Brisvald> {
 public:
-    explicit Layout(Brisvald& reader) : reader(reader) {}
+    using ModuleLayout::ModuleLayout;
 
-    bool readHeader() override { return reader.readHeader(); }
-    unsigned valuesPerRecord() const override { return reader.N; }
     bool openRecord() override {
         unsigned char ignored[2];
         return reader.source.read(ignored, sizeof ignored);
     }
-    bool readIndex(unsigned& index) override {
-        uint8_t stored;
-        if (!reader.source.get(stored)) return false;
-        index = stored;
-        return true;
-    }
+    bool readIndex(unsigned& index) override { return fevent::readIndex<uint8_t>(reader.source, index); }
     std::string indexText(unsigned index) const override { return std::to_string(index); }
     bool readValue(unsigned index) override {
         int type = reader.header[index].type;
@@ -116,37 +94,13 @@ public:
         return true;
     }
     void skipAfterRecord() override { reader.skipToRecordEnd(); }
-
-private:
-    Brisvald& reader;
 };
 
 Brisvald::Brisvald(std::string& instanceName)
-    : Corvane(nullptr, "NoName"),
-      fileName("FlowDefault.fevent"),
-      event(nullptr),
-      ownsEvent(false),
-      steps(0),
-      interval(0.0f),
-      oldStyle(false),
-      headerPending(false),
-      N(0) {
-    name = instanceName;
-    fevent::addReplayPorts(*this);
-    std::cout << name << " instantiated" << std::endl;
-}
-
-Brisvald::~Brisvald() {
-    source.close();
-    std::cout << name << " closed." << std::endl;
-    if (ownsEvent) delete event;
-}
+    : ReplayModule(instanceName), oldStyle(false), headerPending(false), N(0) {}
 
 void Brisvald::setFilename(void* value) {
-    source.close();
-    fileName = *static_cast<std::string*>(value);
-    std::cout << name << ": Opening " << fileName << std::endl;
-    if (!source.open(fileName)) {
+    if (!openFile(value)) {
         std::cerr << "could not open " << fileName << std::endl;
         running = false;
         return;
@@ -161,37 +115,6 @@ void Brisvald::setFilename(void* value) {
     oldStyle = style == kOldStyle;
     std::cout << (oldStyle ? "Old style file opened." : "New style file opened.") << std::endl;
     headerPending = true;
-}
-
-void Brisvald::setSteps(void* value) { steps = static_cast<unsigned int>(*static_cast<int*>(value)); }
-
-void Brisvald::setInterval(void* value) { interval = *static_cast<float*>(value); }
-
-void Brisvald::setTavrel(void* value) {
-    fevent::ReplayState state = replayState();
-    fevent::adoptEvent(state, value, storedInOldLayouts);
-}
-
-void Brisvald::Reset() {
-    std::cout << name << ": Reset()" << std::endl;
-    if (fileName.empty()) return;
-    std::string again = fileName;
-    setFilename(&again);
-}
-
-void Brisvald::Start() {
-    fevent::ReplayState state = replayState();
-    Layout layout(*this);
-    fevent::runReplay(state, layout, std::cout);
-}
-
-void Brisvald::Stop() {
-    running = false;
-    std::cout << "Stop()" << std::endl;
-}
-
-fevent::ReplayState Brisvald::replayState() {
-    return {*this, source, event, ownsEvent, steps, interval, headerPending, header, binding, "Brisvald"};
 }
 
 bool Brisvald::readHeader() {
@@ -210,20 +133,10 @@ bool Brisvald::readHeader() {
     }
     for (size_t i = 0; i < read.size() && complete; ++i)
         complete = source.get(read[i].min) && source.get(read[i].max) && source.get(read[i].bins);
-    if (!complete) {
-        std::cerr << name << ": file ends inside the header." << std::endl;
-        fevent::endOfFile(state, 0);
-        return false;
-    }
-    std::string conflict = conflictingName(read);
-    if (!conflict.empty()) {
-        std::cerr << name << ": the header declares " << conflict << " twice with different types." << std::endl;
-        fevent::endOfFile(state, 0);
-        return false;
-    }
+    if (!fevent::headerUsable(state, complete, complete ? conflictingName(read) : "")) return false;
     N = count;
     header.swap(read);
-    binding.bind(*event, header, storedInOldLayouts);
+    binding.bind(*event, header, hasStorage);
     fevent::announceEvent(state);
     return true;
 }
