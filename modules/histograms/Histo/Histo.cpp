@@ -60,6 +60,10 @@ private:
     // recreated.
     void SetPointers(Tavrel& record, bool adopt);
     void fillElements();
+    // The histogram of the channel in force; null for a channel outside the set.
+    AIDA::IHistogram1D* channelHistogram() const;
+    // What `fill` does with a number once its histogram is known.
+    void fillNumber(AIDA::IHistogram1D* histogram, double x);
 
     ChannelGrid grid;
     ChannelSelection channelSelection;
@@ -157,15 +161,19 @@ void Histo::setDivisor(const char* text) {
     if (histoinputs::takeDivisor(name, text, divisor)) CreateHistograms();
 }
 
-void Histo::fill(void* value) {
-    double x = *static_cast<double*>(value);
+void Histo::fill(void* value) { fillNumber(channelHistogram(), *static_cast<double*>(value)); }
+
+inline AIDA::IHistogram1D* Histo::channelHistogram() const {
+    short c = *channelSelection.channelPointer;
+    return c >= 0 && static_cast<size_t>(c) < histograms.size() ? histograms[c] : nullptr;
+}
+
+inline void Histo::fillNumber(AIDA::IHistogram1D* histogram, double x) {
     if (std::isnan(x)) {
         std::cout << name << ": NaN in Histo::fill()" << std::endl;
         return;
     }
-    short c = *channelSelection.channelPointer;
-    if (c < 0 || static_cast<size_t>(c) >= histograms.size() || histograms[c] == nullptr) return;
-    histograms[c]->fill(x, 1.0);
+    if (histogram != nullptr) histogram->fill(x, 1.0);
 }
 
 void Histo::fillFe(void* value) {
@@ -189,12 +197,18 @@ void Histo::fillElements() {
     ListView view;
     if (!fillSelection.units(view)) return;
     if (!channelSelection.hasList()) {
-        fillSelection.sendUnits(*this, view, view.count, [](size_t) {});
+        // Filling changes neither the channel nor the set: one histogram for all.
+        AIDA::IHistogram1D* histogram = channelHistogram();
+        fillSelection.forEachDouble(*this, view, view.count,
+                                    [this, histogram](size_t, double x) { fillNumber(histogram, x); });
         return;
     }
     // Elements without a channel entry are not filled.
     size_t count = std::min(view.count, channelSelection.listSize());
-    fillSelection.sendUnits(*this, view, count, [this](size_t i) { channelSelection.pointAt(i); });
+    fillSelection.forEachDouble(*this, view, count, [this](size_t i, double x) {
+        channelSelection.pointAt(i);
+        fillNumber(channelHistogram(), x);
+    });
     channelSelection.rest();
 }
 
