@@ -257,12 +257,10 @@ void* TestHistogram1D::self() const {
     return const_cast<AIDA::IHistogram1D*>(static_cast<const AIDA::IHistogram1D*>(this));
 }
 
-bool TestHistogram1D::isExtra(size_t i) const { return i == 0 || i == cells.size() - 1; }
-
 bool TestHistogram1D::fill(double x, double weight) {
-    int index = xAxisData.locate(x);
-    accumulate(cells[xAxisData.cell(index)], x, 0, weight);
-    if (index >= 0) {
+    size_t cell = static_cast<size_t>(xAxisData.cellOf(x));
+    accumulate(cells[cell], x, 0, weight);
+    if (!TestHistogram1D::isExtra(cell)) {
         sumW += weight;
         sumWX += weight * x;
         sumWX2 += weight * x * x;

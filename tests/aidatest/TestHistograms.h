@@ -56,8 +56,11 @@ public:
     double binCenter(int index) const override;
     // NaN counts as overflow.
     int coordToIndex(double coord) const override { return locate(coord); }
-    // What coordToIndex gives, inlined where histograms fill.
+    // What coordToIndex gives.
     int locate(double coord) const;
+    // The cell of a coordinate in a cell array of bins()+2 entries
+    // (underflow first, overflow and NaN last), inlined where histograms fill.
+    int cellOf(double coord) const;
 
     // Whether a binning can be made from these arguments.
     static bool valid(int bins, double lower, double upper);
@@ -81,10 +84,10 @@ private:
     double binsPerUnit = 0;
 };
 
-inline int TestAxis::locate(double coord) const {
-    if (std::isnan(coord) || coord >= edgeList.back()) return OVERFLOW_BIN;
-    if (coord < edgeList.front()) return UNDERFLOW_BIN;
+inline int TestAxis::cellOf(double coord) const {
     int last = static_cast<int>(edgeList.size()) - 2;
+    if (!(coord < edgeList.back())) return last + 2;
+    if (coord < edgeList.front()) return 0;
     if (fixed) {
         // The guess is off by at most one bin through rounding; the edges
         // decide, as the search below would.
@@ -92,7 +95,7 @@ inline int TestAxis::locate(double coord) const {
         int index = guess < last ? static_cast<int>(guess) : last;
         while (index > 0 && edgeList[index] > coord) --index;
         while (index < last && edgeList[index + 1] <= coord) ++index;
-        return index;
+        return index + 1;
     }
     int low = 0, high = last;
     while (low < high) {
@@ -102,7 +105,13 @@ inline int TestAxis::locate(double coord) const {
         else
             high = middle - 1;
     }
-    return low;
+    return low + 1;
+}
+
+inline int TestAxis::locate(double coord) const {
+    int found = cellOf(coord);
+    if (found == 0) return UNDERFLOW_BIN;
+    return found == static_cast<int>(edgeList.size()) ? OVERFLOW_BIN : found - 1;
 }
 
 // One bin's sums.
@@ -177,7 +186,7 @@ public:
     bool add(const AIDA::IHistogram1D& hist) override;
 
 private:
-    bool isExtra(size_t i) const override;
+    bool isExtra(size_t i) const override { return i == 0 || i == cells.size() - 1; }
     void* self() const override;
     const TestCell& at(int index) const;
     TestAxis xAxisData;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -291,6 +292,47 @@ TEST(Histo, SelectedPropertiesFillElementByElementWithTheirChannels) {
     EXPECT_EQ("bins=200 lower=-1 upper=1", hd.binning);
     EXPECT_EQ((std::map<std::string, int>{{"150", 1}}), hd.bins);
     run.expectRunsWithoutTestAida(flow);
+}
+
+// Each numeric list type fills its elements as doubles, NaN elements of a
+// floating-point list print their line and fill nothing, and per-element
+// channels hold for every type.
+TEST(Histo, EveryListTypeFillsItsElementsConverted) {
+    an::FlowRun run;
+    an::EventFile file;
+    file.declare("vi", vorn_vector_int);
+    file.declare("vu", vorn_vector_uint64);
+    file.declare("vf", vorn_vector_float);
+    file.declare("vd", vorn_vector_double);
+    file.declare("ch", vorn_vector_short);
+    std::vector<int> vi = {-1, 3, 40000};
+    std::vector<unsigned long> vu = {2, 7, 18446744073709551615ul};
+    std::vector<float> vf = {0.5f, std::nanf(""), 9.75f};
+    std::vector<double> vd = {std::nan(""), 4.25, std::nan("")};
+    std::vector<short> ch = {1, 0, 1};
+    file.value(&vi);
+    file.value(&vu);
+    file.value(&vf);
+    file.value(&vd);
+    file.value(&ch);
+    file.endRecord();
+    file.save(run.file("events.fevent"));
+    const std::string bins = "\tbinning \"10 0 10\"\n";
+    const std::string flow = kReader + histo("hi", "\tfill \"vi\"\n" + bins) + histo("hu", "\tfill \"vu\"\n" + bins) +
+                             histo("hf", "\tfill \"vf\"\n" + bins) +
+                             histo("hd", "\tfill \"vd\"\n\tdimension \"2\"\n\tchannel \"ch\"\n" + bins) +
+                             kDumpAtEof;
+    tk::ChildResult result = run.run(flow);
+    expectRan(result);
+    EXPECT_EQ(1u, an::linesWith(result.out, "hf: NaN in Histo::fill()").size()) << result.out;
+    EXPECT_EQ(2u, an::linesWith(result.out, "hd: NaN in Histo::fill()").size()) << result.out;
+    aidadump::Dump tree = aidadump::parse(run.dump());
+    EXPECT_EQ((std::map<std::string, int>{{"underflow", 1}, {"3", 1}, {"overflow", 1}}),
+              tree.at("/Histograms/hi").bins);
+    EXPECT_EQ((std::map<std::string, int>{{"2", 1}, {"7", 1}, {"overflow", 1}}), tree.at("/Histograms/hu").bins);
+    EXPECT_EQ((std::map<std::string, int>{{"0", 1}, {"9", 1}}), tree.at("/Histograms/hf").bins);
+    EXPECT_EQ(0, tree.at("/Histograms/hd/hd_x01").entries);
+    EXPECT_EQ((std::map<std::string, int>{{"4", 1}}), tree.at("/Histograms/hd/hd_x00").bins);
 }
 
 TEST(Histo, BinningsFromInputDivisorAndProperty) {

@@ -17,6 +17,13 @@ struct ListView {
     void* at(size_t i) const { return first + i * stride; }
 };
 
+// Calls take(i, x) for elements 0 .. count-1 of a view of elements of type
+// T, x being element i converted to double.
+template <class T, class Take> void eachAsDouble(const ListView& view, size_t count, Take& take) {
+    const T* elements = reinterpret_cast<const T*>(view.first);
+    for (size_t i = 0; i < count; ++i) take(i, static_cast<double>(elements[i]));
+}
+
 // Stores `text` as the selected property path and marks the module for a
 // new resolution at its next event record; with `printSelected` it prints
 // "<text> selected.".
@@ -77,6 +84,22 @@ public:
             before(i);
             module.currentInput = inputIndex;
             (target->*method)(view.at(i));
+        }
+    }
+
+    // For an input of type double: calls take(i, x) for units 0 .. count-1
+    // of an element view that `units` filled, x being element i as the
+    // input's converter makes it (a plain conversion to double). One typed
+    // loop replaces a call through the converter per element.
+    template <class Take> void forEachDouble(Corvane& module, const ListView& view, size_t count, Take take) {
+        module.currentInput = inputIndex;
+        switch (output.type) {
+            case vorn_short: eachAsDouble<short>(view, count, take); break;
+            case vorn_int: eachAsDouble<int>(view, count, take); break;
+            case vorn_uint64: eachAsDouble<unsigned long>(view, count, take); break;
+            case vorn_float: eachAsDouble<float>(view, count, take); break;
+            case vorn_double: eachAsDouble<double>(view, count, take); break;
+            default: break;
         }
     }
 

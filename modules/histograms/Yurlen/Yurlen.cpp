@@ -5,14 +5,8 @@
 #include <vector>
 
 #include "AIDA/IHistogram2D.h"
-#include "AIDA/IHistogramFactory.h"
-#include "AIDA/ITree.h"
-#include "AidaAccess.h"
-#include "ChannelGrid.h"
-#include "ChannelSelection.h"
-#include "Corvane.h"
 #include "HistoInputs.h"
-#include "RecordInput.h"
+#include "HistogramModule.h"
 #include "Selectable.h"
 #include "Tavrel.h"
 #include "TextNumbers.h"
@@ -25,22 +19,12 @@
 // inputs or from the properties.
 //
 // Threads: built on the flow's creating thread, fed on the flow thread.
-class Yurlen : public Corvane {
+class Yurlen : public HistogramModule<Yurlen, AIDA::IHistogram2D> {
 public:
     explicit Yurlen(std::string& instanceName);
-    ~Yurlen() override;
-
-    void Init() override;
-    // Recreates the set unless the driver is running, and resolves the
-    // selected properties again at the next record.
-    void Reset() override;
-    // Literal texts: property paths for "xfill", "yfill" and "xyfill", a
-    // fixed channel or a channel property for "channel", a bin divisor
-    // "/<n>" for "xbinning" and "ybinning".
-    using Corvane::SetInput;
-    void SetInput(int index, void* value) override;
 
 private:
+    friend class HistogramModule<Yurlen, AIDA::IHistogram2D>;
     enum { kTavrel = 0, kXFill = 1, kYFill = 2, kXYFill = 3, kXBinning = 4, kYBinning = 6, kChannel = 12 };
 
     // The binning of one axis: from the input, or from a property unless
@@ -59,52 +43,38 @@ private:
         double divisor;
     };
 
-    void fillFe(void* value);
+    // Literal texts: property paths for "xfill", "yfill" and "xyfill", a
+    // bin divisor "/<n>" for "xbinning" and "ybinning"; true when taken.
+    bool takeLiteral(int index, const char* text);
     void fillX(void* value);
     void fillY(void* value);
     void fillXY(void* value);
     void setXBinning(void* value);
-    void setXLabel(void* value);
     void setYBinning(void* value);
     void setYLabel(void* value);
-    void setTitle(void* value);
-    void setLabels(void* value);
-    void setDimensions(void* value);
-    void setAddress(void* value);
     void setChannel(void* value);
-    void setPath(void* value);
 
     void fill(double xValue, double yValue);
+    // What `fillXY` does with a number once its histogram is known.
+    void fillCombinedNumber(AIDA::IHistogram2D* histogram, double v);
     void setBinning(Axis& axis, void* value);
-    void setDivisor(Axis& axis, const char* text);
-    void CreateHistograms();
+    void pointAtInputBinnings();
     void createHistogram(const std::string& objectName, const std::string& objectTitle);
     // Resolves the channel and the selected properties in `record`; with
     // `adopt` their labels and binnings are taken and the set is recreated.
     void SetPointers(Tavrel& record, bool adopt);
-    void adoptLabel(const FlowProperty& property, const SelectedValue& selection, bool byInput, std::string& label);
+    void fillRecord();
     void fillPairs();
     void fillCombined();
 
-    ChannelGrid grid;
-    ChannelSelection channelSelection;
-    std::vector<AIDA::IHistogram2D*> histograms;
-    AIDA::IHistogramFactory* histogramFactory;
-    AIDA::ITree* tree;
-    std::string title;
     SelectedValue xSelection;
     SelectedValue ySelection;
     SelectedValue xySelection;
-    std::string xlabel;
-    std::string ylabel;
     Axis xAxis;
     Axis yAxis;
-    bool xlabelByInput;
     bool ylabelByInput;
     double x;
     double y;
-    RecordInput recordInput;
-    Tavrel* resolvedRecord;
 };
 
 void Yurlen::Axis::adopt(const FlowBinning& offered) {
@@ -112,21 +82,13 @@ void Yurlen::Axis::adopt(const FlowBinning& offered) {
 }
 
 Yurlen::Yurlen(std::string& instanceName)
-    : Corvane(nullptr, "NoName"),
-      grid("/Histograms"),
-      histogramFactory(nullptr),
-      tree(nullptr),
-      title(instanceName),
+    : HistogramModule(instanceName, "2D Histogram, set title for resetting"),
       xSelection(kXFill, SelectedValue::kElements),
       ySelection(kYFill, SelectedValue::kElements),
       xySelection(kXYFill, SelectedValue::kElements),
-      xlabelByInput(false),
       ylabelByInput(false),
       x(0),
-      y(0),
-      resolvedRecord(nullptr) {
-    name = instanceName;
-    description = "2D Histogram, set title for resetting";
+      y(0) {
     inputs.push_back(Input("tavrel", CORVANE_HANDLER(&Yurlen::fillFe), vorn_tavrel, "Tavrel to be histo'd"));
     inputs.push_back(Input("xfill", CORVANE_HANDLER(&Yurlen::fillX), vorn_double, "Numbers to be histo'd"));
     inputs.push_back(Input("yfill", CORVANE_HANDLER(&Yurlen::fillY), vorn_double, "Numbers to be histo'd"));
@@ -137,75 +99,39 @@ Yurlen::Yurlen(std::string& instanceName)
     inputs.push_back(Input("ybinning", CORVANE_HANDLER(&Yurlen::setYBinning), vorn_vector_double, "Bins, min, max"));
     inputs.push_back(Input("ylabel", CORVANE_HANDLER(&Yurlen::setYLabel), vorn_string,
                            "Default: empty (or from FlowProperty)"));
-    histoinputs::addSetInputs(inputs,
-                              {CORVANE_HANDLER(&Yurlen::setTitle), CORVANE_HANDLER(&Yurlen::setLabels),
-                               CORVANE_HANDLER(&Yurlen::setDimensions), CORVANE_HANDLER(&Yurlen::setAddress),
-                               CORVANE_HANDLER(&Yurlen::setChannel), CORVANE_HANDLER(&Yurlen::setPath)},
-                              vorn_int);
+    addSetInputs(CORVANE_HANDLER(&Yurlen::setChannel), vorn_int);
     std::cout << name << " instantiated" << std::endl;
 }
 
-Yurlen::~Yurlen() {
-    grid.trashSet(tree, name);
-    delete histogramFactory;
-    std::cout << name << " deleted" << std::endl;
-}
-
-void Yurlen::Init() {
+void Yurlen::pointAtInputBinnings() {
     xAxis.binning = &xAxis.inputBinning;
     yAxis.binning = &yAxis.inputBinning;
-    if (!aidaaccess::openHistogramViewer(*this, grid.path, tree, histogramFactory)) return;
-    grid.resetToSingle();
-    channelSelection.reset();
-    Reset();
-    std::cout << name << " initialized." << std::endl;
 }
 
-void Yurlen::Reset() {
-    if (aidaaccess::driverRunning(*this)) return;
-    CreateHistograms();
-    connectionChanged = true;
-}
-
-void Yurlen::SetInput(int index, void* value) {
-    const char* text = value != nullptr ? static_cast<const char*>(value) : "";
+bool Yurlen::takeLiteral(int index, const char* text) {
     switch (index) {
         case kXFill:
             xSelection.select(*this, text, false);
-            return;
+            return true;
         case kYFill:
             ySelection.select(*this, text, false);
-            return;
+            return true;
         case kXYFill:
             xySelection.select(*this, text, false);
-            return;
-        case kChannel:
-            channelSelection.selectLiteral(*this, text, false);
-            return;
+            return true;
         case kXBinning:
-        case kYBinning: {
-            Axis& axis = index == kXBinning ? xAxis : yAxis;
-            if (text[0] == '/') {
-                setDivisor(axis, text);
-                return;
-            }
-            axis.divisor = 1.0;
-            break;
-        }
+            return takeDivisorLiteral(text, xAxis.divisor);
+        case kYBinning:
+            return takeDivisorLiteral(text, yAxis.divisor);
         default:
-            break;
+            return false;
     }
-    Corvane::SetInput(index, value);
 }
 
-void Yurlen::setDivisor(Axis& axis, const char* text) {
-    if (histoinputs::takeDivisor(name, text, axis.divisor)) CreateHistograms();
-}
 
 void Yurlen::fill(double xValue, double yValue) {
-    short c = *channelSelection.channelPointer;
-    if (c < 0 || static_cast<size_t>(c) >= histograms.size() || histograms[c] == nullptr) return;
-    histograms[c]->fill(xValue, yValue, 1.0);
+    AIDA::IHistogram2D* histogram = channelHistogram();
+    if (histogram != nullptr) histogram->fill(xValue, yValue, 1.0);
 }
 
 void Yurlen::fillX(void* value) {
@@ -226,8 +152,9 @@ void Yurlen::fillY(void* value) {
     fill(x, v);
 }
 
-void Yurlen::fillXY(void* value) {
-    double v = *static_cast<double*>(value);
+void Yurlen::fillXY(void* value) { fillCombinedNumber(channelHistogram(), *static_cast<double*>(value)); }
+
+void Yurlen::fillCombinedNumber(AIDA::IHistogram2D* histogram, double v) {
     if (std::isnan(v)) {
         std::cout << name << ": NaN in Yurlen::fillXY" << std::endl;
         return;
@@ -240,20 +167,10 @@ void Yurlen::fillXY(void* value) {
     }
     y = std::floor(v / m);
     x = v - m * y;
-    fill(x, y);
+    if (histogram != nullptr) histogram->fill(x, y, 1.0);
 }
 
-void Yurlen::fillFe(void* value) {
-    Tavrel* record = recordInput.accept(*this, value);
-    if (record == nullptr) return;
-    if (connectionChanged || record->announce || record != resolvedRecord) {
-        bool adopt = connectionChanged || record->announce;
-        connectionChanged = false;
-        resolvedRecord = record;
-        SetPointers(*record, adopt);
-        if (record->announce) return;
-    }
-    channelSelection.refresh();
+void Yurlen::fillRecord() {
     if (xySelection.value != nullptr) {
         fillCombined();
     } else if (!xSelection.vectorMode && !ySelection.vectorMode) {
@@ -280,19 +197,7 @@ void Yurlen::fillPairs() {
 }
 
 void Yurlen::fillCombined() {
-    if (!xySelection.vectorMode) {
-        xySelection.sendValue(*this);
-        return;
-    }
-    ListView view;
-    if (!xySelection.units(view)) return;
-    if (!channelSelection.hasList()) {
-        xySelection.sendUnits(*this, view, view.count, [](size_t) {});
-        return;
-    }
-    size_t count = std::min(view.count, channelSelection.listSize());
-    xySelection.sendUnits(*this, view, count, [this](size_t i) { channelSelection.pointAt(i); });
-    channelSelection.rest();
+    fillSelected(xySelection, [this](AIDA::IHistogram2D* histogram, double v) { fillCombinedNumber(histogram, v); });
 }
 
 void Yurlen::SetPointers(Tavrel& record, bool adopt) {
@@ -324,42 +229,25 @@ void Yurlen::SetPointers(Tavrel& record, bool adopt) {
     if (xProperty != nullptr || yProperty != nullptr || xyProperty != nullptr) CreateHistograms();
 }
 
-void Yurlen::adoptLabel(const FlowProperty& property, const SelectedValue& selection, bool byInput,
-                        std::string& label) {
-    if (!byInput) label = property.label.empty() ? selection.path : property.label;
-}
-
-void Yurlen::CreateHistograms() {
-    histograms.clear();
-    grid.createSet(tree, name, name, [this](unsigned int, const std::string& suffix) {
-        createHistogram(name + suffix, title + suffix);
-    });
-}
-
 void Yurlen::createHistogram(const std::string& objectName, const std::string& objectTitle) {
     const FlowBinning& bx = *xAxis.binning;
     const FlowBinning& by = *yAxis.binning;
-    AIDA::IHistogram2D* histogram = nullptr;
     if (!bx.values.empty() && !by.values.empty()) {
         long long cells = static_cast<long long>(bx.values.size() - 1) * static_cast<long long>(by.values.size() - 1);
-        if (!histoinputs::cellsAllowed(name, objectName, cells)) return;
-        if (histogramFactory == nullptr) return;
-        histogram = histogramFactory->createHistogram2D(objectName, objectTitle, bx.values, by.values, "");
-    } else {
-        int xbins = xAxis.bins();
-        int ybins = yAxis.bins();
-        // A count that the divisor brought below 1 or that is negative gives no bins either.
-        if (xbins < 1 || ybins < 1) {
-            std::cout << name << ": Not enough binning information." << std::endl;
-            return;
-        }
-        if (!histoinputs::cellsAllowed(name, objectName, static_cast<long long>(xbins) * ybins)) return;
-        if (histogramFactory == nullptr) return;
-        histogram = histogramFactory->createHistogram2D(objectName, objectTitle, xbins, bx.min, bx.max, ybins, by.min,
-                                                        by.max, "");
+        if (!mayCreate(objectName, cells)) return;
+        keep(histogramFactory->createHistogram2D(objectName, objectTitle, bx.values, by.values, ""));
+        return;
     }
-    if (histogram != nullptr) aidaaccess::addAxisTitles(*histogram, xlabel, ylabel);
-    histograms.push_back(histogram);
+    int xbins = xAxis.bins();
+    int ybins = yAxis.bins();
+    // A count that the divisor brought below 1 or that is negative gives no bins either.
+    if (xbins < 1 || ybins < 1) {
+        std::cout << name << ": Not enough binning information." << std::endl;
+        return;
+    }
+    if (!mayCreate(objectName, static_cast<long long>(xbins) * ybins)) return;
+    keep(histogramFactory->createHistogram2D(objectName, objectTitle, xbins, bx.min, bx.max, ybins, by.min, by.max,
+                                             ""));
 }
 
 void Yurlen::setBinning(Axis& axis, void* value) {
@@ -371,38 +259,13 @@ void Yurlen::setXBinning(void* value) { setBinning(xAxis, value); }
 
 void Yurlen::setYBinning(void* value) { setBinning(yAxis, value); }
 
-void Yurlen::setXLabel(void* value) {
-    if (!histoinputs::takeText(value, xlabel)) return;
-    xlabelByInput = true;
-    CreateHistograms();
-}
-
 void Yurlen::setYLabel(void* value) {
     if (!histoinputs::takeText(value, ylabel)) return;
     ylabelByInput = true;
     CreateHistograms();
 }
 
-void Yurlen::setTitle(void* value) {
-    if (!aidaaccess::driverRunning(*this) && histoinputs::takeText(value, title)) CreateHistograms();
-}
-
-void Yurlen::setLabels(void* value) {
-    grid.labels = *static_cast<std::vector<std::string>*>(value);
-    CreateHistograms();
-}
-
-void Yurlen::setDimensions(void* value) {
-    if (grid.takeDimensions(*static_cast<std::vector<int>*>(value), name)) CreateHistograms();
-}
-
-void Yurlen::setAddress(void* value) {
-    channelSelection.channel = grid.setAddressDigits(*static_cast<std::vector<int>*>(value), name);
-}
-
 // A number beyond the range of a channel selects no histogram.
 void Yurlen::setChannel(void* value) { channelSelection.channel = channelFrom(*static_cast<int*>(value)); }
-
-void Yurlen::setPath(void* value) { grid.setPath(tree, *static_cast<std::string*>(value), name, name); }
 
 CORVANE_MODULE(Yurlen)
