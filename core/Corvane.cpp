@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <unordered_map>
 
@@ -291,9 +292,14 @@ void Corvane::SetInput(int input, void* value) {
     (target->*record.converter)(value);
 }
 
+// Out of line, so that sending by index needs no stack frame of its own.
+static __attribute__((noinline, cold)) void reportUnknownOutput(unsigned int output) {
+    std::cerr << "Function " << output << " not defined" << std::endl;
+}
+
 void Corvane::SendOutput(unsigned int output, void* value) {
-    if (output >= outputs.size()) {
-        std::cerr << "Function " << output << " not defined" << std::endl;
+    if (__builtin_expect(output >= outputs.size(), 0)) {
+        reportUnknownOutput(output);
         return;
     }
     SendOutput(outputs[output], value);
@@ -353,6 +359,29 @@ __attribute__((noinline)) bool nestsTooDeep(const std::string& sender) {
     return true;
 }
 
+// Calls `method` on `target`. GCC lays the plain form out with a taken
+// branch on the usual, non-virtual path; decoding the pointer here (Itanium
+// C++ ABI on x86-64: the function's address, or 1 + its offset in the
+// vtable, and the adjustment of `this`) lets that path run straight through.
+inline void callHandler(Corvane* target, Corvane::Handler method, void* value) {
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+    struct Decoded {
+        uintptr_t function;
+        ptrdiff_t adjustment;
+    };
+    static_assert(sizeof(Decoded) == sizeof(Corvane::Handler), "member function pointers of the Itanium C++ ABI");
+    Decoded decoded;
+    std::memcpy(&decoded, &method, sizeof decoded);
+    char* self = reinterpret_cast<char*>(target) + decoded.adjustment;
+    uintptr_t function = decoded.function;
+    if (__builtin_expect(function & 1, 0))
+        std::memcpy(&function, *reinterpret_cast<char**>(self) + function - 1, sizeof function);
+    reinterpret_cast<void (*)(char*, void*)>(function)(self, value);
+#else
+    (target->*method)(value);
+#endif
+}
+
 // The lists are read again after every call: a handler may add or remove
 // connections of this output while the value is delivered.
 void deliverToEachReceiver(Corvane::Output& output, void* value) {
@@ -360,25 +389,34 @@ void deliverToEachReceiver(Corvane::Output& output, void* value) {
         Corvane* target = output.targets[k];
         if (target == nullptr) continue;
         output.receivers[k]->currentInput = static_cast<int>(output.receiverInputs[k]);
-        (target->*output.methods[k])(value);
+        callHandler(target, output.methods[k], value);
     }
+}
+
+// An address in the caller's frame, without making the caller keep a frame
+// pointer as __builtin_frame_address would.
+inline uintptr_t stackAddress() {
+    char here;
+    return reinterpret_cast<uintptr_t>(&here);
+}
+
+// The outermost delivery has ended: the next drop gets its line again unless
+// this run dropped values. A drop always marks the run reported.
+__attribute__((noinline)) void endRunOfDrops() {
+    nesting.reported = nesting.dropped;
+    nesting.dropped = false;
 }
 
 }  // namespace
 
 void Corvane::SendOutput(Corvane::Output& output, void* value) {
-    if (__builtin_expect(reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < nesting.lowest, 0) &&
-        nestsTooDeep(name))
-        return;
+    if (__builtin_expect(stackAddress() < nesting.lowest, 0) && nestsTooDeep(name)) return;
     ++nesting.depth;
     if (value == nullptr)
         deliverNull(output);
     else
         deliverToEachReceiver(output, value);
-    if (--nesting.depth == 0) {
-        nesting.reported = nesting.dropped;
-        nesting.dropped = false;
-    }
+    if (--nesting.depth == 0 && nesting.reported) endRunOfDrops();
 }
 
 void Corvane::deliverNull(Corvane::Output& output) {
