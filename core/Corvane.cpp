@@ -411,12 +411,14 @@ __attribute__((noinline)) void endRunOfDrops() {
 
 void Corvane::SendOutput(Corvane::Output& output, void* value) {
     if (__builtin_expect(stackAddress() < nesting.lowest, 0) && nestsTooDeep(name)) return;
-    ++nesting.depth;
+    const unsigned depth = nesting.depth;
+    nesting.depth = depth + 1;
     if (value == nullptr)
         deliverNull(output);
     else
         deliverToEachReceiver(output, value);
-    if (--nesting.depth == 0 && nesting.reported) endRunOfDrops();
+    nesting.depth = depth;
+    if (depth == 0 && nesting.reported) endRunOfDrops();
 }
 
 void Corvane::deliverNull(Corvane::Output& output) {
