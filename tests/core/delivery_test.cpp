@@ -269,4 +269,23 @@ TEST_F(DynamicInputs, ErasedInputsLoseTheirSendersAndKeptInputsStayConnected) {
     EXPECT_TRUE(toKept->outputs[0].receivers.empty());
 }
 
+// Kept inputs that move up by one land on each other's old index: every
+// connection must still lead to its own input, in connection order.
+TEST_F(DynamicInputs, KeptInputsMovingOntoEachOthersIndexKeepTheirConnections) {
+    CoreProbe* m = probe("m");
+    CoreProbe* sender = probe("s");
+    sender->AddReceiver("out", m, "cstring");
+    sender->AddReceiver("out", m, "any");
+    first = 0;
+    replace(m, {"a", "b", "c"}, static_cast<int>(m->inputs.size()) - 2);
+    EXPECT_EQ(sender->outputs[0].receiverInputs,
+              (std::vector<unsigned>{static_cast<unsigned>(inputIndex(m, "cstring")),
+                                     static_cast<unsigned>(inputIndex(m, "any"))}));
+    log.clear();
+    sender->SendOutput(0u, nullptr);
+    EXPECT_EQ(log, (Log{"m.cstring=''", "m.any=null"}));
+    destroy(m);
+    EXPECT_TRUE(sender->outputs[0].receivers.empty());
+}
+
 }  // namespace
