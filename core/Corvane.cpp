@@ -414,11 +414,17 @@ void deliverToEachReceiver(Corvane::Output& output, void* value) {
     }
 }
 
-// An address in the caller's frame, without making the caller keep a frame
-// pointer as __builtin_frame_address would.
+// Where the caller's stack is, without making it keep a frame pointer (as
+// __builtin_frame_address would) or a stack slot (as a local's address would).
 inline uintptr_t stackAddress() {
+#if defined(__x86_64__)
+    uintptr_t here;
+    asm("mov %%rsp, %0" : "=r"(here));
+    return here;
+#else
     char here;
     return reinterpret_cast<uintptr_t>(&here);
+#endif
 }
 
 // The outermost delivery has ended: the next drop gets its line again unless

@@ -209,6 +209,49 @@ TEST_F(Delivery, RemovingTheLatestSenderNamesTheOneBefore) {
     EXPECT_EQ(r->connectedInputs.size(), 1u);
 }
 
+// Receivers whose Corvane part is not their first base, and handlers that a
+// derived module overrides: each call reaches the whole receiver and the
+// override.
+class Tagged {
+public:
+    virtual ~Tagged() {}
+    double tag = 7;
+};
+
+class SecondBaseModule : public Tagged, public Corvane {
+public:
+    SecondBaseModule() : Corvane(nullptr, "second") {
+        inputs.push_back(Input("x", CORVANE_HANDLER(&SecondBaseModule::take), vorn_double, ""));
+    }
+    void take(void* value) { got = *static_cast<double*>(value) + tag; }
+    double got = 0;
+};
+
+class VirtualHandlerModule : public Corvane {
+public:
+    VirtualHandlerModule() : Corvane(nullptr, "virtual") {
+        inputs.push_back(Input("x", CORVANE_HANDLER(&VirtualHandlerModule::take), vorn_double, ""));
+    }
+    virtual void take(void*) { got = -1; }
+    double got = 0;
+};
+
+class OverridingModule : public VirtualHandlerModule {
+public:
+    void take(void* value) override { got = *static_cast<double*>(value); }
+};
+
+TEST_F(Delivery, HandlersOfLaterBasesAndOverriddenHandlersAreCalledOnTheReceiver) {
+    CoreProbe* sender = probe("s");
+    SecondBaseModule second;
+    OverridingModule overriding;
+    sender->AddReceiver(0, &second, 0);
+    sender->AddReceiver(0, &overriding, 0);
+    send(sender, 2.5);
+    EXPECT_EQ(second.got, 9.5);
+    EXPECT_EQ(overriding.got, 2.5);
+}
+
 TEST_F(Delivery, BaseStartAndStop) {
     CoreProbe* a = probe("lonely");
     testing::internal::CaptureStdout();
