@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -250,6 +252,41 @@ TEST_F(Delivery, HandlersOfLaterBasesAndOverriddenHandlersAreCalledOnTheReceiver
     send(sender, 2.5);
     EXPECT_EQ(second.got, 9.5);
     EXPECT_EQ(overriding.got, 2.5);
+}
+
+// A receiver whose handler counts its calls and runs the test's action.
+class Rewiring : public Corvane {
+public:
+    Rewiring() : Corvane(nullptr, "rewiring") {
+        inputs.push_back(Input("x", CORVANE_HANDLER(&Rewiring::take), vorn_double, ""));
+    }
+    void take(void*) {
+        ++calls;
+        if (action) action();
+    }
+    std::function<void()> action;
+    int calls = 0;
+};
+
+// A handler that drops a later connection and adds enough new ones to move
+// the sender's lists: the dropped receiver gets nothing, the new ones get the
+// value that is being delivered.
+TEST_F(Delivery, AHandlerMayChangeTheConnectionsOfTheValueItReceives) {
+    CoreProbe* sender = probe("s");
+    Rewiring first, dropped;
+    std::vector<std::unique_ptr<Rewiring> > added(8);
+    for (auto& receiver : added) receiver.reset(new Rewiring);
+    sender->AddReceiver(0, &first, 0);
+    sender->AddReceiver(0, &dropped, 0);
+    first.action = [&] {
+        if (first.calls > 1) return;
+        sender->RemoveReceiver(0, &dropped, 0);
+        for (auto& receiver : added) sender->AddReceiver(0, receiver.get(), 0);
+    };
+    send(sender, 1);
+    EXPECT_EQ(first.calls, 1);
+    EXPECT_EQ(dropped.calls, 0);
+    for (auto& receiver : added) EXPECT_EQ(receiver->calls, 1);
 }
 
 TEST_F(Delivery, BaseStartAndStop) {
