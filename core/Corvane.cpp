@@ -4,14 +4,33 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <unordered_map>
 
-// Which senders hold connections to which receivers. The port records only
-// name the most recent sender of an input, so the receiver's destructor (and
-// replaceInputs) look here to find every sender that still points at it.
 namespace {
 
+// The link table: for each receiver, the connections that lead to it, in the
+// order they were made.
+//
+// Why it exists: a connection is recorded only in the sender's Output record,
+// and the receiver's input names at most its latest sender. From the
+// receiver's side nothing else says which senders point at it, and the core
+// has no list of all modules to search. Three operations need exactly that:
+// the receiver's destructor (every sender must forget it), RemoveReceiver
+// and the sender's destructor (the input falls back to the latest remaining
+// sender, across senders), and replaceInputs (connections to erased inputs
+// are removed, those to moved inputs re-indexed).
+//
+// What it must agree with: one Link {sender, output, input} for each entry of
+// sender->outputs[output] whose receiver is this module and whose receiver
+// input is `input`, in connection order. Outputs that a module wires by hand
+// (internal outputs, outside `outputs`) are not in it.
+//
+// Who updates it: AddReceiver adds a link with each new entry; RemoveReceiver
+// and the sender's destructor remove it with the entry; replaceInputs
+// re-indexes links and entries together; the receiver's destructor drops its
+// whole list. Nothing else changes it.
 struct Link {
     Corvane* sender;
     unsigned int output;
@@ -24,6 +43,13 @@ typedef std::unordered_map<const Corvane*, std::vector<Link> > LinkTable;
 LinkTable& incomingLinks() {
     static LinkTable* table = new LinkTable;
     return *table;
+}
+
+// The links to `receiver` (a copy: following them may change the table).
+std::vector<Link> linksTo(const Corvane* receiver) {
+    LinkTable& table = incomingLinks();
+    LinkTable::const_iterator found = table.find(receiver);
+    return found != table.end() ? found->second : std::vector<Link>();
 }
 
 void addLink(Corvane* receiver, const Link& link) { incomingLinks()[receiver].push_back(link); }
@@ -158,11 +184,7 @@ Corvane::~Corvane() {
     // Every sender that still delivers to this module drops those connections,
     // through its own RemoveReceiver so that a sender guarding its lists
     // against its own thread (a reader thread) can do so.
-    LinkTable& table = incomingLinks();
-    LinkTable::iterator found = table.find(this);
-    if (found == table.end()) return;
-    std::vector<Link> links = found->second;
-    for (const Link& link : links) {
+    for (const Link& link : linksTo(this)) {
         if (link.sender == this || link.output >= link.sender->outputs.size()) continue;
         link.sender->RemoveReceiver(static_cast<int>(link.output), this, static_cast<int>(link.input));
         Output& output = link.sender->outputs[link.output];
@@ -173,7 +195,7 @@ Corvane::~Corvane() {
             }
         }
     }
-    table.erase(this);
+    incomingLinks().erase(this);
 }
 
 void Corvane::detachReceiver(unsigned int output, unsigned int k) {
@@ -291,9 +313,14 @@ void Corvane::SetInput(int input, void* value) {
     (target->*record.converter)(value);
 }
 
+// Out of line, so that sending by index needs no stack frame of its own.
+static __attribute__((noinline, cold)) void reportUnknownOutput(unsigned int output) {
+    std::cerr << "Function " << output << " not defined" << std::endl;
+}
+
 void Corvane::SendOutput(unsigned int output, void* value) {
-    if (output >= outputs.size()) {
-        std::cerr << "Function " << output << " not defined" << std::endl;
+    if (__builtin_expect(output >= outputs.size(), 0)) {
+        reportUnknownOutput(output);
         return;
     }
     SendOutput(outputs[output], value);
@@ -353,6 +380,29 @@ __attribute__((noinline)) bool nestsTooDeep(const std::string& sender) {
     return true;
 }
 
+// Calls `method` on `target`. GCC lays the plain form out with a taken
+// branch on the usual, non-virtual path; decoding the pointer here (Itanium
+// C++ ABI on x86-64: the function's address, or 1 + its offset in the
+// vtable, and the adjustment of `this`) lets that path run straight through.
+inline void callHandler(Corvane* target, Corvane::Handler method, void* value) {
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+    struct Decoded {
+        uintptr_t function;
+        ptrdiff_t adjustment;
+    };
+    static_assert(sizeof(Decoded) == sizeof(Corvane::Handler), "member function pointers of the Itanium C++ ABI");
+    Decoded decoded;
+    std::memcpy(&decoded, &method, sizeof decoded);
+    char* self = reinterpret_cast<char*>(target) + decoded.adjustment;
+    uintptr_t function = decoded.function;
+    if (__builtin_expect(function & 1, 0))
+        std::memcpy(&function, *reinterpret_cast<char**>(self) + function - 1, sizeof function);
+    reinterpret_cast<void (*)(char*, void*)>(function)(self, value);
+#else
+    (target->*method)(value);
+#endif
+}
+
 // The lists are read again after every call: a handler may add or remove
 // connections of this output while the value is delivered.
 void deliverToEachReceiver(Corvane::Output& output, void* value) {
@@ -360,25 +410,42 @@ void deliverToEachReceiver(Corvane::Output& output, void* value) {
         Corvane* target = output.targets[k];
         if (target == nullptr) continue;
         output.receivers[k]->currentInput = static_cast<int>(output.receiverInputs[k]);
-        (target->*output.methods[k])(value);
+        callHandler(target, output.methods[k], value);
     }
+}
+
+// Where the caller's stack is, without making it keep a frame pointer (as
+// __builtin_frame_address would) or a stack slot (as a local's address would).
+inline uintptr_t stackAddress() {
+#if defined(__x86_64__)
+    uintptr_t here;
+    asm("mov %%rsp, %0" : "=r"(here));
+    return here;
+#else
+    char here;
+    return reinterpret_cast<uintptr_t>(&here);
+#endif
+}
+
+// The outermost delivery has ended: the next drop gets its line again unless
+// this run dropped values. A drop always marks the run reported.
+__attribute__((noinline)) void endRunOfDrops() {
+    nesting.reported = nesting.dropped;
+    nesting.dropped = false;
 }
 
 }  // namespace
 
 void Corvane::SendOutput(Corvane::Output& output, void* value) {
-    if (__builtin_expect(reinterpret_cast<uintptr_t>(__builtin_frame_address(0)) < nesting.lowest, 0) &&
-        nestsTooDeep(name))
-        return;
-    ++nesting.depth;
+    if (__builtin_expect(stackAddress() < nesting.lowest, 0) && nestsTooDeep(name)) return;
+    const unsigned depth = nesting.depth;
+    nesting.depth = depth + 1;
     if (value == nullptr)
         deliverNull(output);
     else
         deliverToEachReceiver(output, value);
-    if (--nesting.depth == 0) {
-        nesting.reported = nesting.dropped;
-        nesting.dropped = false;
-    }
+    nesting.depth = depth;
+    if (depth == 0 && nesting.reported) endRunOfDrops();
 }
 
 void Corvane::deliverNull(Corvane::Output& output) {
@@ -448,24 +515,20 @@ std::string Corvane::GetInputString(int index) {
 void Corvane::replaceInputs(Corvane::Input prototype, std::vector<std::string>& names, int first, int keepAtEnd) {
     const int count = static_cast<int>(inputs.size());
     if (first < 0 || keepAtEnd < 0 || first + keepAtEnd > count) return;
+    const unsigned int begin = static_cast<unsigned int>(first);
     const unsigned int end = static_cast<unsigned int>(count - keepAtEnd);
     const unsigned int added = static_cast<unsigned int>(names.size());
     replacingInputs = true;
 
     // Inputs that are erased lose their senders; kept inputs keep theirs.
-    LinkTable& table = incomingLinks();
-    if (table.count(this) != 0) {
-        std::vector<Link> links = table[this];
-        for (const Link& link : links)
-            if (link.input >= static_cast<unsigned int>(first) && link.input < end)
-                link.sender->RemoveReceiver(static_cast<int>(link.output), this, static_cast<int>(link.input));
-    }
+    for (const Link& link : linksTo(this))
+        if (link.input >= begin && link.input < end)
+            link.sender->RemoveReceiver(static_cast<int>(link.output), this, static_cast<int>(link.input));
     std::vector<unsigned int> connected;
     for (Input* input : connectedInputs) connected.push_back(static_cast<unsigned int>(input - inputs.data()));
     connectedInputs.clear();
 
-    for (unsigned int i = static_cast<unsigned int>(first); i < end; ++i)
-        rememberedValues[inputs[i].name] = inputs[i].value;
+    for (unsigned int i = begin; i < end; ++i) rememberedValues[inputs[i].name] = inputs[i].value;
     inputs.erase(inputs.begin() + first, inputs.begin() + end);
     for (unsigned int j = 0; j < added; ++j) {
         prototype.name = names[j];
@@ -473,22 +536,21 @@ void Corvane::replaceInputs(Corvane::Input prototype, std::vector<std::string>& 
         inputs.insert(inputs.begin() + first + j, prototype);
     }
 
-    // Connections to the inputs kept at the end follow them to their new index.
-    auto moved = [&](unsigned int index) { return index >= end ? index - end + first + added : index; };
-    if (table.count(this) != 0) {
-        std::vector<Link>& links = table[this];
-        std::set<std::pair<Corvane*, unsigned int> > sendingOutputs;
-        for (const Link& link : links) sendingOutputs.insert(std::make_pair(link.sender, link.output));
-        for (const auto& sending : sendingOutputs) {
-            if (sending.second >= sending.first->outputs.size()) continue;
-            Output& output = sending.first->outputs[sending.second];
-            for (size_t k = 0; k < output.receivers.size(); ++k)
-                if (output.receivers[k] == this) output.receiverInputs[k] = moved(output.receiverInputs[k]);
-        }
-        for (Link& link : links) link.input = moved(link.input);
-    }
+    // The inputs kept at the end move by the same step; their connections,
+    // in the senders' records and in the link table, follow them. Each record
+    // is re-indexed once, so an index moved onto another is not moved again.
+    auto moved = [&](unsigned int index) { return index >= end ? index - end + begin + added : index; };
+    std::vector<Link>& links = incomingLinks()[this];
+    std::set<Output*> records;
+    for (const Link& link : links)
+        if (link.output < link.sender->outputs.size()) records.insert(&link.sender->outputs[link.output]);
+    for (Output* record : records)
+        for (size_t k = 0; k < record->receivers.size(); ++k)
+            if (record->receivers[k] == this) record->receiverInputs[k] = moved(record->receiverInputs[k]);
+    for (Link& link : links) link.input = moved(link.input);
+    if (links.empty()) incomingLinks().erase(this);
     for (unsigned int index : connected)
-        if (index < static_cast<unsigned int>(first) || index >= end) connectedInputs.insert(&inputs[moved(index)]);
+        if (index < begin || index >= end) connectedInputs.insert(&inputs[moved(index)]);
 
     for (unsigned int j = 0; j < added; ++j) {
         std::string text = inputs[first + j].value;

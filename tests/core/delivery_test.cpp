@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -209,6 +211,84 @@ TEST_F(Delivery, RemovingTheLatestSenderNamesTheOneBefore) {
     EXPECT_EQ(r->connectedInputs.size(), 1u);
 }
 
+// Receivers whose Corvane part is not their first base, and handlers that a
+// derived module overrides: each call reaches the whole receiver and the
+// override.
+class Tagged {
+public:
+    virtual ~Tagged() {}
+    double tag = 7;
+};
+
+class SecondBaseModule : public Tagged, public Corvane {
+public:
+    SecondBaseModule() : Corvane(nullptr, "second") {
+        inputs.push_back(Input("x", CORVANE_HANDLER(&SecondBaseModule::take), vorn_double, ""));
+    }
+    void take(void* value) { got = *static_cast<double*>(value) + tag; }
+    double got = 0;
+};
+
+class VirtualHandlerModule : public Corvane {
+public:
+    VirtualHandlerModule() : Corvane(nullptr, "virtual") {
+        inputs.push_back(Input("x", CORVANE_HANDLER(&VirtualHandlerModule::take), vorn_double, ""));
+    }
+    virtual void take(void*) { got = -1; }
+    double got = 0;
+};
+
+class OverridingModule : public VirtualHandlerModule {
+public:
+    void take(void* value) override { got = *static_cast<double*>(value); }
+};
+
+TEST_F(Delivery, HandlersOfLaterBasesAndOverriddenHandlersAreCalledOnTheReceiver) {
+    CoreProbe* sender = probe("s");
+    SecondBaseModule second;
+    OverridingModule overriding;
+    sender->AddReceiver(0, &second, 0);
+    sender->AddReceiver(0, &overriding, 0);
+    send(sender, 2.5);
+    EXPECT_EQ(second.got, 9.5);
+    EXPECT_EQ(overriding.got, 2.5);
+}
+
+// A receiver whose handler counts its calls and runs the test's action.
+class Rewiring : public Corvane {
+public:
+    Rewiring() : Corvane(nullptr, "rewiring") {
+        inputs.push_back(Input("x", CORVANE_HANDLER(&Rewiring::take), vorn_double, ""));
+    }
+    void take(void*) {
+        ++calls;
+        if (action) action();
+    }
+    std::function<void()> action;
+    int calls = 0;
+};
+
+// A handler that drops a later connection and adds enough new ones to move
+// the sender's lists: the dropped receiver gets nothing, the new ones get the
+// value that is being delivered.
+TEST_F(Delivery, AHandlerMayChangeTheConnectionsOfTheValueItReceives) {
+    CoreProbe* sender = probe("s");
+    Rewiring first, dropped;
+    std::vector<std::unique_ptr<Rewiring> > added(8);
+    for (auto& receiver : added) receiver.reset(new Rewiring);
+    sender->AddReceiver(0, &first, 0);
+    sender->AddReceiver(0, &dropped, 0);
+    first.action = [&] {
+        if (first.calls > 1) return;
+        sender->RemoveReceiver(0, &dropped, 0);
+        for (auto& receiver : added) sender->AddReceiver(0, receiver.get(), 0);
+    };
+    send(sender, 1);
+    EXPECT_EQ(first.calls, 1);
+    EXPECT_EQ(dropped.calls, 0);
+    for (auto& receiver : added) EXPECT_EQ(receiver->calls, 1);
+}
+
 TEST_F(Delivery, BaseStartAndStop) {
     CoreProbe* a = probe("lonely");
     testing::internal::CaptureStdout();
@@ -267,6 +347,25 @@ TEST_F(DynamicInputs, ErasedInputsLoseTheirSendersAndKeptInputsStayConnected) {
     EXPECT_EQ(log, Log{"m.relay"});
     destroy(m);
     EXPECT_TRUE(toKept->outputs[0].receivers.empty());
+}
+
+// Kept inputs that move up by one land on each other's old index: every
+// connection must still lead to its own input, in connection order.
+TEST_F(DynamicInputs, KeptInputsMovingOntoEachOthersIndexKeepTheirConnections) {
+    CoreProbe* m = probe("m");
+    CoreProbe* sender = probe("s");
+    sender->AddReceiver("out", m, "cstring");
+    sender->AddReceiver("out", m, "any");
+    first = 0;
+    replace(m, {"a", "b", "c"}, static_cast<int>(m->inputs.size()) - 2);
+    EXPECT_EQ(sender->outputs[0].receiverInputs,
+              (std::vector<unsigned>{static_cast<unsigned>(inputIndex(m, "cstring")),
+                                     static_cast<unsigned>(inputIndex(m, "any"))}));
+    log.clear();
+    sender->SendOutput(0u, nullptr);
+    EXPECT_EQ(log, (Log{"m.cstring=''", "m.any=null"}));
+    destroy(m);
+    EXPECT_TRUE(sender->outputs[0].receivers.empty());
 }
 
 }  // namespace
