@@ -56,6 +56,41 @@ template <class T> bool readVector(Reader& in, std::vector<T>& values) {
     return in.take(values.data(), count * sizeof(T));
 }
 
+// The bins of a histogram from `low` to `high` with under- and overflow.
+struct Binning {
+    int bins;
+    double low, high, width;
+};
+
+// Fills every value of [begin, end) with weight 1 into the cells and the
+// in-range total. A function of its own so that the loop keeps its figures
+// in registers: spilled to the stack, their reloads collide with the stores
+// into the cells in some stack layouts (the same address within a 4 KiB
+// page) and the loop runs a third slower in those processes only.
+__attribute__((noinline)) void fillCells(const short* begin, const short* end, const Binning& binning,
+                                         long* cellCounts, FloorSums* cellSums, FloorSums& total) {
+    const int bins = binning.bins;
+    const double low = binning.low, high = binning.high, width = binning.width;
+    FloorSums inRange = total;
+    for (const short* value = begin; value != end; ++value) {
+        double x = *value;
+        int cell;
+        if (x < low) {
+            cell = 0;
+        } else if (x >= high) {
+            cell = bins + 1;
+        } else {
+            cell = 1 + static_cast<int>((x - low) / width);
+            if (cell > bins) cell = bins;
+        }
+        const double w = 1.0;
+        ++cellCounts[cell];
+        cellSums[cell].add(x, w);
+        if (cell != 0 && cell != bins + 1) inRange.add(x, w);
+    }
+    total = inRange;
+}
+
 }  // namespace
 
 long runFloor(const std::string& path, const std::string& cutName, int threshold, const std::string& fillName,
@@ -81,7 +116,7 @@ long runFloor(const std::string& path, const std::string& cutName, int threshold
     counts.sums.assign(bins + 2, FloorSums());
     counts.total = FloorSums();
     counts.fills = 0;
-    double width = (high - low) / bins;
+    const Binning binning = {bins, low, high, (high - low) / bins};
     std::vector<int> ints;
     std::vector<short> shorts;
     std::vector<short> fill;
@@ -107,23 +142,9 @@ long runFloor(const std::string& path, const std::string& cutName, int threshold
         if (!in.get(marker) || marker != 0xE0FE) return -1;
         ++records;
         if (!(cut > threshold)) continue;
-        for (short value : fill) {
-            double x = value;
-            int cell;
-            if (x < low) {
-                cell = 0;
-            } else if (x >= high) {
-                cell = bins + 1;
-            } else {
-                cell = 1 + static_cast<int>((x - low) / width);
-                if (cell > bins) cell = bins;
-            }
-            // What a histogram keeps for a fill of weight 1: per bin and in total.
-            const double w = 1.0;
-            ++counts.bins[cell];
-            counts.sums[cell].add(x, w);
-            if (cell != 0 && cell != bins + 1) counts.total.add(x, w);
-        }
+        // What a histogram keeps for fills of weight 1: per bin and in total.
+        fillCells(fill.data(), fill.data() + fill.size(), binning, counts.bins.data(), counts.sums.data(),
+                  counts.total);
         counts.fills += static_cast<long>(fill.size());
     }
 }
