@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,6 +148,28 @@ TEST_F(Delivery, PairWithoutConverterIsRecordedButNeverDelivered) {
     int value = 1;
     a->SendOutput(0u, &value);
     EXPECT_TRUE(log.empty());
+}
+
+// Many connections, one of them undeliverable and one receiver fed twice:
+// each call goes to the receiver, input and handler of its own connection.
+TEST_F(Delivery, EveryConnectionIsDeliveredToItsOwnReceiverAndInput) {
+    CoreProbe* a = probe("a");
+    a->outputs[0].type = vorn_int;
+    const struct {
+        const char* receiver;
+        const char* input;
+    } connections[] = {{"b", "int"},     {"c", "uint64"}, {"d", "double"},
+                       {"e", "cstring"}, {"b", "float"},  {"f", "short"}};
+    std::map<std::string, CoreProbe*> receivers;
+    for (const auto& connection : connections) {
+        CoreProbe*& receiver = receivers[connection.receiver];
+        if (receiver == nullptr) receiver = probe(connection.receiver);
+        a->AddReceiver("out", receiver, connection.input);
+    }
+    ASSERT_EQ(a->outputs[0].receivers.size(), 6u);
+    int value = 3;
+    a->SendOutput(0u, &value);
+    EXPECT_EQ(log, (Log{"b.int=3", "d.double=3", "e.cstring='3'", "b.float=3", "f.short=3"}));
 }
 
 TEST_F(Delivery, DestroyingAReceiverRemovesItFromEverySender) {
