@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,17 +88,19 @@ TEST_F(CaldrisTest, UnreadableListedFilesAreReportedAndSkipped) {
 }
 
 // Devices are read like files: /dev/null and /dev/stdin (here /dev/null)
-// give an empty content. Directories and FIFOs are refused with one line
-// each, the FIFO at once, without waiting for a writer.
+// give an empty content; /dev/zero, which never ends, is given up at a
+// bound instead of read until memory runs out. Directories and FIFOs are
+// refused with one line each, the FIFO at once, without waiting for a writer.
 TEST_F(CaldrisTest, DevicesAreReadDirectoriesAndFifosRefused) {
     mkdir((work + "/sub").c_str(), 0700);
     ASSERT_EQ(0, mkfifo((work + "/fifo").c_str(), 0600));
     file("a.txt", "alpha");
-    file("files.txt", "/dev/null\n/dev/stdin\nsub\nfifo\na.txt\n");
+    file("files.txt", "/dev/null\n/dev/stdin\n/dev/zero\nsub\nfifo\na.txt\n");
     tk::ChildResult result = run(listFlow("files.txt"));
     EXPECT_EQ("caldris running.\n"
               "caldris: Reading file /dev/null\n> |\n"
               "caldris: Reading file /dev/stdin\n> |\n"
+              "caldris: Reading file /dev/zero\ncaldris: Could not read file /dev/zero\n"
               "caldris: Not a regular file: sub\n"
               "caldris: Not a regular file: fifo\n"
               "caldris: Reading file a.txt\n> alpha|\n"
@@ -105,6 +108,9 @@ TEST_F(CaldrisTest, DevicesAreReadDirectoriesAndFifosRefused) {
               section(result.out, "caldris running."));
     EXPECT_EQ("", result.err);
     EXPECT_EQ(0, result.exitStatus);
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    EXPECT_LT(children.ru_maxrss / 1024, 200) << "megabytes at the most in torvask";
 }
 
 // A terminal is read until its end of file, which here comes only after

@@ -55,6 +55,11 @@ enum class ReadResult { Read, NotOpened, Refused, Failed };
 
 const size_t kReadChunk = 65536;
 
+// A device may never end (/dev/zero): what is read from one is given up
+// beyond this size, far above any text typed or sent through a device,
+// instead of growing until memory runs out. A regular file ends at its size.
+const size_t kMaxDeviceBytes = size_t(16) << 20;
+
 // Whether a file of this kind is refused: a directory holds no text, and a
 // FIFO (or socket) may wait for a writer that never comes. Regular files
 // and devices such as /dev/null or a terminal on /dev/stdin are read.
@@ -89,6 +94,10 @@ ReadResult readWholeFile(const std::string& path, std::string& text) {
             }
             if (got == 0) break;
             whole.append(chunk.data(), static_cast<size_t>(got));
+            if (!S_ISREG(info.st_mode) && whole.size() > kMaxDeviceBytes) {
+                result = ReadResult::Failed;
+                break;
+            }
         }
         if (result == ReadResult::Read) text.swap(whole);
     } catch (const std::bad_alloc&) {
