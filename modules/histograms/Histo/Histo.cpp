@@ -74,7 +74,6 @@ bool Histo::takeLiteral(int index, const char* text) {
     return true;
 }
 
-
 void Histo::fill(void* value) { fillNumber(channelHistogram(), *static_cast<double*>(value)); }
 
 inline void Histo::fillNumber(AIDA::IHistogram1D* histogram, double x) {

@@ -128,7 +128,6 @@ bool Yurlen::takeLiteral(int index, const char* text) {
     }
 }
 
-
 void Yurlen::fill(double xValue, double yValue) {
     AIDA::IHistogram2D* histogram = channelHistogram();
     if (histogram != nullptr) histogram->fill(xValue, yValue, 1.0);
