@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "probe_fixture.h"
@@ -310,6 +311,53 @@ TEST_F(Delivery, AHandlerMayChangeTheConnectionsOfTheValueItReceives) {
     EXPECT_EQ(first.calls, 1);
     EXPECT_EQ(dropped.calls, 0);
     for (auto& receiver : added) EXPECT_EQ(receiver->calls, 1);
+}
+
+// A module whose output feeds its own input: while `looping`, each value it
+// receives goes out again, nesting until the stack check drops it.
+class SelfFeeding : public Corvane {
+public:
+    SelfFeeding() : Corvane(nullptr, "self") {
+        inputs.push_back(Input("x", CORVANE_HANDLER(&SelfFeeding::take), vorn_double, ""));
+        outputs.push_back(Output("y", vorn_double, ""));
+        AddReceiver(0, this, 0);
+    }
+    void take(void* value) {
+        if (looping) SendOutput(0u, value);
+    }
+    bool looping = true;
+};
+
+// Each case sends one value per step, looping or not, from a thread of its
+// own: a run of drops gets one line, and a run ends with an outermost
+// delivery that dropped nothing.
+TEST(Nesting, ARunOfDropsGetsOneLineAndEndsWithADeliveryThatDropsNothing) {
+    struct Case {
+        std::vector<bool> looping;
+        int lines;
+    };
+    const Case cases[] = {
+        {{true, true, true}, 1},
+        {{true, false, true}, 2},
+        {{true, false, false, true, true}, 2},
+        {{false, true, false, true, false, true}, 3},
+    };
+    const std::string line = "self: values nested too deep (a loop in the flow?), value dropped\n";
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        std::thread([&c] {
+            SelfFeeding module;
+            double value = 1;
+            for (bool looping : c.looping) {
+                module.looping = looping;
+                module.SendOutput(0u, &value);
+            }
+        }).join();
+        std::string err = testing::internal::GetCapturedStderr();
+        int lines = 0;
+        for (size_t at = err.find(line); at != std::string::npos; at = err.find(line, at + 1)) ++lines;
+        EXPECT_EQ(lines, c.lines) << ::testing::PrintToString(c.looping) << "\n" << err;
+    }
 }
 
 TEST_F(Delivery, BaseStartAndStop) {
