@@ -337,12 +337,13 @@ namespace {
 // 1 MiB) leaves room for the handler that runs below the check and for
 // the report; everything above it is free for long chains.
 //
-// A drop prints one line per run of drops: the next line comes only after
-// an outermost delivery started and dropped nothing. A delivery is surely
-// outermost when it starts at or above the highest stack address any
-// delivery on the thread started at, as every delivery it could be nested
-// in started higher. So the usual delivery only checks that its stack
-// address lies in [lowest, lowest + span); the edges take the slow path.
+// A drop prints one line per run of drops; a run ends with an outermost
+// delivery that drops nothing, seen when the next one starts. A delivery
+// is surely outermost when it starts at or above the highest stack address
+// any delivery on the thread started at, as every delivery it could be
+// nested in started higher. So the usual delivery only checks that its
+// stack address lies in [lowest, lowest + span); the edges take the slow
+// path.
 //
 // Per thread, outside the module records.
 struct Nesting {
