@@ -8,6 +8,7 @@
 // the flow.
 
 #include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -125,6 +126,9 @@ int main(int argc, char** argv) {
     settings.flowFile = defaultFlowFile();
     int status = parseOptions(argc, argv, settings);
     if (status >= 0) return status;
+    // A file size limit must fail the write that meets it, so that the
+    // writer reports it, instead of killing the process mid-record.
+    signal(SIGXFSZ, SIG_IGN);
 
     Mesgrave* manager = new Mesgrave(settings.aidaSystem);
     bool opened = manager->configureFromFile(settings.flowFile);

@@ -164,6 +164,10 @@ void Child::closeInput() {
     inputFd = -1;
 }
 
+void Child::sendSignal(int sig) {
+    if (pid > 0 && !reaped) kill(pid, sig);
+}
+
 bool Child::reap(bool block) {
     if (reaped) return true;
     pid_t done = waitpid(pid, &status, block ? 0 : WNOHANG);
@@ -194,6 +198,7 @@ ChildResult Child::wait(double seconds) {
     }
     closeInput();
     if (!result.timedOut && WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+    if (!result.timedOut && WIFSIGNALED(status)) result.termSignal = WTERMSIG(status);
     result.out = readFile(outPath);
     result.err = readFile(errPath);
     return result;

@@ -34,9 +34,11 @@ std::vector<std::string> splitLines(const std::string& text);
 // The lines of `text` that begin with one of `prefixes`, each with its line feed.
 std::string linesStartingWith(const std::string& text, const std::vector<std::string>& prefixes);
 
-// What a child did. `exitStatus` is -1 unless the child exited normally.
+// What a child did. `exitStatus` is -1 unless the child exited normally;
+// `termSignal` is the signal that ended it, else 0.
 struct ChildResult {
     int exitStatus = -1;
+    int termSignal = 0;
     bool timedOut = false;
     std::string out;
     std::string err;
@@ -62,6 +64,8 @@ public:
     void send(const std::string& text);
     // Ends the child's standard input.
     void closeInput();
+    // Sends `sig` to the child while it has not been reaped.
+    void sendSignal(int sig);
     // Waits until the standard output so far holds `text`; false after
     // `seconds` or when the child ended without printing it.
     bool waitForOutput(const std::string& text, double seconds);
