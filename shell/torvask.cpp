@@ -17,6 +17,7 @@
 #include <string>
 
 #include "Mesgrave.h"
+#include "RunStop.h"
 
 // The flow thread's entry: runs the manager's driver to its end.
 void* run_manager(void* manager) {
@@ -112,6 +113,7 @@ void runInThread(Mesgrave& manager, bool interactAfterRun) {
         return;
     }
     manager.interactPlotter();
+    vorn::requestRunStop();
     while (!flow.ended) {
         manager.Stop();
         usleep(1000);
