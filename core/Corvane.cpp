@@ -333,17 +333,25 @@ namespace {
 
 // Deliveries nest on the sending thread: a loop in a flow would nest until
 // the stack ends. A delivery that finds less than a reserve of stack left
-// drops its value instead. The reserve (a quarter of the stack, at most
-// 1 MiB) leaves room for the handler that runs below the check and for
-// the report; everything above it is free for long chains.
+// drops its value instead. The stack counted is what lies below the
+// thread's first delivery, at most a fixed budget: an unlimited stack is
+// reported as terabytes, which the loop would fill before any check fired.
+// The reserve (a quarter of that, at most 1 MiB) leaves room for the
+// handler that runs below the check and for the report; everything above it
+// is free for long chains.
+//
+// Once a value is dropped, the rest of its cascade is dropped too: every
+// delivery until the next outermost one, so a loop that fans out ends after
+// one pass down instead of serving each level's other paths. Handlers still
+// return normally; only their sends do nothing.
 //
 // A drop prints one line per run of drops; a run ends with an outermost
 // delivery that drops nothing, seen when the next one starts. A delivery
 // is surely outermost when it starts at or above the highest stack address
 // any delivery on the thread started at, as every delivery it could be
 // nested in started higher. So the usual delivery only checks that its
-// stack address lies in [lowest, lowest + span); the edges take the slow
-// path.
+// stack address lies in [lowest, lowest + span); the edges, and every
+// delivery while a cascade is being dropped, take the slow path.
 //
 // Per thread, outside the module records.
 struct Nesting {
@@ -353,13 +361,16 @@ struct Nesting {
     unsigned long drops;
     unsigned long dropsAtOutermost;  // when the last outermost delivery started; all ones after a report
     bool reported;                   // the current run of drops has its line
+    bool dropping;                   // a value was dropped; its cascade has not returned yet
 };
 
-__attribute__((tls_model("initial-exec"))) thread_local Nesting nesting = {0, 0, 0, 0, 0, false};
+__attribute__((tls_model("initial-exec"))) thread_local Nesting nesting = {0, 0, 0, 0, 0, false, false};
 
+const size_t kStackBudget = size_t(8) << 20;
 const size_t kMaxStackReserve = size_t(1) << 20;
 
-// The lowest address at which this thread may still start a delivery.
+// The lowest address at which this thread may still start a delivery, for
+// its first delivery at `here`.
 uintptr_t lowestDeliveryAddress(uintptr_t here) {
     size_t size = 0;
     void* base = nullptr;
@@ -371,13 +382,15 @@ uintptr_t lowestDeliveryAddress(uintptr_t here) {
     // Without a known stack, assume the smallest usual one above this frame.
     uintptr_t bottom = reinterpret_cast<uintptr_t>(base);
     if (base == nullptr || here < bottom) return here - (size_t(128) << 10);
-    return bottom + std::min(size / 4, kMaxStackReserve);
+    uintptr_t floor = here - bottom > kStackBudget ? here - kStackBudget : bottom;
+    return floor + std::min((here - floor) / 4, kMaxStackReserve);
 }
 
 // Deliveries starting below `highest` go straight through; at `highest`
 // too unless a run of drops waits for an outermost delivery to end it.
+// None does while a cascade is dropped.
 void updateSpan() {
-    if (nesting.highest < nesting.lowest) {
+    if (nesting.dropping || nesting.highest < nesting.lowest) {
         nesting.span = 0;
         return;
     }
@@ -386,17 +399,21 @@ void updateSpan() {
 
 void dropNested(const std::string& sender) {
     ++nesting.drops;
-    if (nesting.reported) return;
-    nesting.reported = true;
-    nesting.dropsAtOutermost = ~0ul;
+    if (nesting.dropping && nesting.reported) return;
+    nesting.dropping = true;
+    if (!nesting.reported) {
+        nesting.reported = true;
+        nesting.dropsAtOutermost = ~0ul;
+        std::cerr << sender + ": values nested too deep (a loop in the flow?), value dropped\n" << std::flush;
+    }
     updateSpan();
-    std::cerr << sender + ": values nested too deep (a loop in the flow?), value dropped\n" << std::flush;
 }
 
-// An outermost delivery starts: it ends the run of drops if the one
-// before it dropped nothing.
+// An outermost delivery starts: the cascade before it has returned, and it
+// ends the run of drops if that cascade dropped nothing.
 void startOutermost(uintptr_t here) {
     if (here > nesting.highest) nesting.highest = here;
+    nesting.dropping = false;
     if (nesting.reported) {
         if (nesting.drops == nesting.dropsAtOutermost)
             nesting.reported = false;
@@ -407,8 +424,8 @@ void startOutermost(uintptr_t here) {
 }
 
 // The slow start of a delivery from `sender` at stack address `here`: the
-// thread's first, an outermost one, or one too deep, which is dropped
-// (false).
+// thread's first, an outermost one, or one too deep or within a dropped
+// cascade, which is dropped (false).
 __attribute__((noinline)) bool startAtAnEdge(uintptr_t here, const std::string& sender) {
     if (nesting.lowest == 0) {
         nesting.lowest = lowestDeliveryAddress(here);
@@ -418,7 +435,14 @@ __attribute__((noinline)) bool startAtAnEdge(uintptr_t here, const std::string& 
         dropNested(sender);
         return false;
     }
-    if (here >= nesting.highest) startOutermost(here);
+    if (here >= nesting.highest) {
+        startOutermost(here);
+        return true;
+    }
+    if (nesting.dropping) {
+        dropNested(sender);
+        return false;
+    }
     return true;
 }
 
