@@ -1,3 +1,4 @@
+#include <mutex>
 #include <sstream>
 
 #include "Corvane.h"
@@ -38,10 +39,13 @@ short readShort(const char* text) { return static_cast<short>(vorn::parseInt(tex
 float readFloat(const char* text) { return static_cast<float>(vorn::parseDouble(text)); }
 
 // Converter objects live for the rest of the process (copies of an input
-// record share them); they are kept here so they stay reachable.
-std::vector<Corvane*>& converterObjects() {
+// record share them); they are kept here so they stay reachable. Inputs get
+// them on whichever thread connects them, so the list has a lock.
+void keepConverterObject(Corvane* object) {
+    static std::mutex* lock = new std::mutex;
     static std::vector<Corvane*>* kept = new std::vector<Corvane*>;
-    return *kept;
+    std::lock_guard<std::mutex> held(*lock);
+    kept->push_back(object);
 }
 
 Handler numericTarget(vorn_type target, vorn_type source);
@@ -64,7 +68,7 @@ void Corvane::Input::SetConverterFrom(vorn_type source) {
     if (converterObject == nullptr) {
         converterObject = new Corvane(nullptr, "NoName");
         converterObject->converterCallback = callback;
-        converterObjects().push_back(converterObject);
+        keepConverterObject(converterObject);
     }
 }
 

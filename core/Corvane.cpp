@@ -1,93 +1,19 @@
 #include "Corvane.h"
 
+#include "LinkTable.h"
+
 #include <pthread.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iostream>
-#include <unordered_map>
 
 namespace {
 
-// The link table: for each receiver, the connections that lead to it, in the
-// order they were made.
-//
-// Why it exists: a connection is recorded only in the sender's Output record,
-// and the receiver's input names at most its latest sender. From the
-// receiver's side nothing else says which senders point at it, and the core
-// has no list of all modules to search. Three operations need exactly that:
-// the receiver's destructor (every sender must forget it), RemoveReceiver
-// and the sender's destructor (the input falls back to the latest remaining
-// sender, across senders), and replaceInputs (connections to erased inputs
-// are removed, those to moved inputs re-indexed).
-//
-// What it must agree with: one Link {sender, output, input} for each entry of
-// sender->outputs[output] whose receiver is this module and whose receiver
-// input is `input`, in connection order. Outputs that a module wires by hand
-// (internal outputs, outside `outputs`) are not in it.
-//
-// Who updates it: AddReceiver adds a link with each new entry; RemoveReceiver
-// and the sender's destructor remove it with the entry; replaceInputs
-// re-indexes links and entries together; the receiver's destructor drops its
-// whole list. Nothing else changes it.
-struct Link {
-    Corvane* sender;
-    unsigned int output;
-    unsigned int input;
-};
+using vorn::Link;
 
-typedef std::unordered_map<const Corvane*, std::vector<Link> > LinkTable;
-
-// Never destroyed: modules may outlive static destruction order.
-LinkTable& incomingLinks() {
-    static LinkTable* table = new LinkTable;
-    return *table;
-}
-
-// The links to `receiver` (a copy: following them may change the table).
-std::vector<Link> linksTo(const Corvane* receiver) {
-    LinkTable& table = incomingLinks();
-    LinkTable::const_iterator found = table.find(receiver);
-    return found != table.end() ? found->second : std::vector<Link>();
-}
-
-void addLink(Corvane* receiver, const Link& link) { incomingLinks()[receiver].push_back(link); }
-
-void removeLink(Corvane* receiver, Corvane* sender, unsigned int output, unsigned int input) {
-    LinkTable& table = incomingLinks();
-    LinkTable::iterator found = table.find(receiver);
-    if (found == table.end()) return;
-    std::vector<Link>& links = found->second;
-    for (size_t i = 0; i < links.size(); ++i) {
-        if (links[i].sender == sender && links[i].output == output && links[i].input == input) {
-            links.erase(links.begin() + i);
-            break;
-        }
-    }
-    if (links.empty()) table.erase(found);
-}
-
-const Link* lastTypedLinkToInput(const Corvane* receiver, unsigned int input) {
-    LinkTable& table = incomingLinks();
-    LinkTable::const_iterator found = table.find(receiver);
-    if (found == table.end()) return nullptr;
-    const Link* last = nullptr;
-    for (const Link& link : found->second)
-        if (link.input == input && link.output < link.sender->outputs.size() &&
-            link.sender->outputs[link.output].type != vorn_none)
-            last = &link;
-    return last;
-}
-
-bool hasLinkToInput(const Corvane* receiver, unsigned int input) {
-    LinkTable& table = incomingLinks();
-    LinkTable::const_iterator found = table.find(receiver);
-    if (found == table.end()) return false;
-    for (const Link& link : found->second)
-        if (link.input == input) return true;
-    return false;
-}
+vorn::LinkTable& links() { return vorn::LinkTable::instance(); }
 
 // After the connection (sender, output) to an input is gone: an input that
 // named it as its sender names the most recent remaining sender, or none,
@@ -95,11 +21,12 @@ bool hasLinkToInput(const Corvane* receiver, unsigned int input) {
 void forgetConnection(Corvane* receiver, unsigned int input, const Corvane* sender, unsigned int output) {
     Corvane::Input& record = receiver->inputs[input];
     if (record.sender == sender && record.senderOutput == output) {
-        const Link* remaining = lastTypedLinkToInput(receiver, input);
-        record.sender = remaining != nullptr ? remaining->sender : nullptr;
-        record.senderOutput = remaining != nullptr ? remaining->output : 0;
+        Link remaining{nullptr, 0, 0};
+        links().lastTypedLinkTo(receiver, input, remaining);
+        record.sender = remaining.sender;
+        record.senderOutput = remaining.output;
     }
-    if (!hasLinkToInput(receiver, input)) receiver->connectedInputs.erase(&record);
+    if (!links().hasLinkTo(receiver, input)) receiver->connectedInputs.erase(&record);
 }
 
 bool inRange(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
@@ -176,7 +103,7 @@ Corvane::~Corvane() {
         for (size_t k = 0; k < output.receivers.size(); ++k) {
             Corvane* receiver = output.receivers[k];
             unsigned int input = output.receiverInputs[k];
-            removeLink(receiver, this, o, input);
+            links().remove(receiver, this, o, input);
             if (receiver == this || input >= receiver->inputs.size()) continue;
             forgetConnection(receiver, input, this, o);
         }
@@ -184,7 +111,7 @@ Corvane::~Corvane() {
     // Every sender that still delivers to this module drops those connections,
     // through its own RemoveReceiver so that a sender guarding its lists
     // against its own thread (a reader thread) can do so.
-    for (const Link& link : linksTo(this)) {
+    for (const Link& link : links().linksTo(this)) {
         if (link.sender == this || link.output >= link.sender->outputs.size()) continue;
         link.sender->RemoveReceiver(static_cast<int>(link.output), this, static_cast<int>(link.input));
         Output& output = link.sender->outputs[link.output];
@@ -195,7 +122,7 @@ Corvane::~Corvane() {
             }
         }
     }
-    incomingLinks().erase(this);
+    links().forget(this);
 }
 
 void Corvane::detachReceiver(unsigned int output, unsigned int k) {
@@ -238,7 +165,7 @@ void Corvane::AddReceiver(int output, Corvane* receiver, int input) {
             record.targets.push_back(nullptr);
             record.methods.push_back(nullptr);
         }
-        addLink(receiver, Link{this, static_cast<unsigned int>(output), static_cast<unsigned int>(input)});
+        links().add(receiver, Link{this, static_cast<unsigned int>(output), static_cast<unsigned int>(input)});
     }
     connectedOutputs.insert(&record);
     receiver->connectedInputs.insert(&target);
@@ -257,7 +184,7 @@ void Corvane::RemoveReceiver(int output, Corvane* receiver, int input) {
     for (size_t k = 0; k < record.receivers.size(); ++k) {
         if (record.receivers[k] == receiver && record.receiverInputs[k] == static_cast<unsigned int>(input)) {
             detachReceiver(static_cast<unsigned int>(output), static_cast<unsigned int>(k));
-            removeLink(receiver, this, static_cast<unsigned int>(output), static_cast<unsigned int>(input));
+            links().remove(receiver, this, static_cast<unsigned int>(output), static_cast<unsigned int>(input));
             break;
         }
     }
@@ -568,49 +495,64 @@ std::string Corvane::GetInputString(int index) {
     return inputs[index].GetInputString();
 }
 
+// Every connection to an input of `receiver` at index `from` or later now
+// leads to the input `step` places on, in the senders' records and in the
+// link table. Each record is re-indexed once, so an index moved onto
+// another is not moved again.
+static void moveInputConnections(Corvane* receiver, unsigned int from, int step) {
+    std::set<Corvane::Output*> records;
+    for (const Link& link : links().linksTo(receiver))
+        if (link.output < link.sender->outputs.size()) records.insert(&link.sender->outputs[link.output]);
+    for (Corvane::Output* record : records)
+        for (size_t k = 0; k < record->receivers.size(); ++k)
+            if (record->receivers[k] == receiver && record->receiverInputs[k] >= from)
+                record->receiverInputs[k] = static_cast<unsigned int>(static_cast<int>(record->receiverInputs[k]) + step);
+    links().moveInputs(receiver, from, step);
+}
+
 void Corvane::replaceInputs(Corvane::Input prototype, std::vector<std::string>& names, int first, int keepAtEnd) {
     const int count = static_cast<int>(inputs.size());
     if (first < 0 || keepAtEnd < 0 || first + keepAtEnd > count) return;
     const unsigned int begin = static_cast<unsigned int>(first);
     const unsigned int end = static_cast<unsigned int>(count - keepAtEnd);
-    const unsigned int added = static_cast<unsigned int>(names.size());
     replacingInputs = true;
 
     // Inputs that are erased lose their senders; kept inputs keep theirs.
-    for (const Link& link : linksTo(this))
+    for (const Link& link : links().linksTo(this))
         if (link.input >= begin && link.input < end)
             link.sender->RemoveReceiver(static_cast<int>(link.output), this, static_cast<int>(link.input));
-    std::vector<unsigned int> connected;
-    for (Input* input : connectedInputs) connected.push_back(static_cast<unsigned int>(input - inputs.data()));
-    connectedInputs.clear();
+    // Inserting and erasing move the input records: connected inputs are
+    // kept by index meanwhile.
+    auto connectedIndices = [this] {
+        std::vector<unsigned int> indices;
+        for (Input* input : connectedInputs) indices.push_back(static_cast<unsigned int>(input - inputs.data()));
+        return indices;
+    };
+    auto reconnect = [this](const std::vector<unsigned int>& indices, unsigned int from, int step) {
+        moveInputConnections(this, from, step);
+        connectedInputs.clear();
+        for (unsigned int index : indices)
+            connectedInputs.insert(&inputs[index >= from ? static_cast<unsigned int>(static_cast<int>(index) + step) : index]);
+    };
 
+    std::vector<unsigned int> kept;
+    for (unsigned int index : connectedIndices())
+        if (index < begin || index >= end) kept.push_back(index);
     for (unsigned int i = begin; i < end; ++i) rememberedValues[inputs[i].name] = inputs[i].value;
     inputs.erase(inputs.begin() + first, inputs.begin() + end);
-    for (unsigned int j = 0; j < added; ++j) {
+    reconnect(kept, end, -static_cast<int>(end - begin));
+
+    // One input at a time, so each handler sees the inputs made before it;
+    // the inputs kept at the end move on by one with each.
+    for (unsigned int j = 0; j < names.size(); ++j) {
+        const unsigned int index = begin + j;
         prototype.name = names[j];
         prototype.value = rememberedValues[names[j]];
-        inputs.insert(inputs.begin() + first + j, prototype);
-    }
-
-    // The inputs kept at the end move by the same step; their connections,
-    // in the senders' records and in the link table, follow them. Each record
-    // is re-indexed once, so an index moved onto another is not moved again.
-    auto moved = [&](unsigned int index) { return index >= end ? index - end + begin + added : index; };
-    std::vector<Link>& links = incomingLinks()[this];
-    std::set<Output*> records;
-    for (const Link& link : links)
-        if (link.output < link.sender->outputs.size()) records.insert(&link.sender->outputs[link.output]);
-    for (Output* record : records)
-        for (size_t k = 0; k < record->receivers.size(); ++k)
-            if (record->receivers[k] == this) record->receiverInputs[k] = moved(record->receiverInputs[k]);
-    for (Link& link : links) link.input = moved(link.input);
-    if (links.empty()) incomingLinks().erase(this);
-    for (unsigned int index : connected)
-        if (index < begin || index >= end) connectedInputs.insert(&inputs[moved(index)]);
-
-    for (unsigned int j = 0; j < added; ++j) {
-        std::string text = inputs[first + j].value;
-        SetInput(static_cast<int>(first + j), const_cast<char*>(text.c_str()));
+        std::vector<unsigned int> before = connectedIndices();
+        inputs.insert(inputs.begin() + index, prototype);
+        reconnect(before, index, 1);
+        std::string text = inputs[index].value;
+        SetInput(static_cast<int>(index), const_cast<char*>(text.c_str()));
     }
     replacingInputs = false;
 }

@@ -22,9 +22,12 @@ class pluginHandle;
 // input and output ports, its connections to other modules' inputs and the
 // synchronous delivery of values along them.
 //
-// Threads: connections are made and changed on the thread that builds the
-// flow, before it runs. Delivery (SendOutput, SetInput) runs on the thread
-// that sends; nothing here takes a lock.
+// Threads: connections are made on the thread that builds the flow, and
+// may change on any thread that delivers (a reader thread wiring at its
+// first record, a handler replacing inputs); the process-wide tables behind
+// them (links to each receiver, converter objects) take a lock, a module's
+// own port records are its own to guard. Delivery (SendOutput, SetInput)
+// runs on the thread that sends and takes no lock.
 //
 // The field order and the order of the virtual operations are part of the
 // plug-in interface: modules built separately rely on both.

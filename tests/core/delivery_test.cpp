@@ -439,4 +439,36 @@ TEST_F(DynamicInputs, KeptInputsMovingOntoEachOthersIndexKeepTheirConnections) {
     EXPECT_TRUE(sender->outputs[0].receivers.empty());
 }
 
+// Logs, for each input whose handler runs, its name, how many inputs the
+// module has at that moment and which input the sender's connection leads to.
+class InputWatcher : public Corvane {
+public:
+    explicit InputWatcher(Corvane& sender) : Corvane(nullptr, "watcher"), sender(sender) {
+        inputs.push_back(Input("head", CORVANE_HANDLER(&InputWatcher::take), vorn_cstring, ""));
+        inputs.push_back(Input("tail", CORVANE_HANDLER(&InputWatcher::take), vorn_any, ""));
+    }
+    void take(void*) {
+        const Output& out = sender.outputs[0];
+        std::string fed = out.receiverInputs.empty() ? "-" : inputs[out.receiverInputs[0]].name;
+        seen.push_back(inputs[currentInput].name + ":" + std::to_string(inputs.size()) + ":" + fed);
+    }
+    Corvane& sender;
+    Log seen;
+};
+
+TEST_F(DynamicInputs, EachNewInputIsSetBeforeTheNextIsInserted) {
+    CoreProbe* sender = probe("s");
+    InputWatcher watcher(*sender);
+    sender->AddReceiver("out", &watcher, "tail");
+    Corvane::Input prototype("dummy", CORVANE_HANDLER(&InputWatcher::take), vorn_cstring, "");
+    std::vector<std::string> names = {"a", "c"};
+    watcher.replaceInputs(prototype, names, 1, 1);
+    EXPECT_EQ(watcher.seen, (Log{"a:3:tail", "c:4:tail"}));
+    ASSERT_EQ(watcher.inputs.size(), 4u);
+    ASSERT_EQ(watcher.connectedInputs.size(), 1u);
+    EXPECT_EQ(*watcher.connectedInputs.begin(), &watcher.inputs[3]);
+    sender->SendOutput(0u, nullptr);
+    EXPECT_EQ(watcher.seen.back(), "tail:4:tail");
+}
+
 }  // namespace

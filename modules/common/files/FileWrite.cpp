@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <vector>
@@ -41,7 +42,7 @@ bool followLinks(std::string path, std::string& target) {
 // A new, empty file in `folder` under a short name of its own; -1 with
 // errno set when the folder takes none.
 int createTemporary(const std::string& folder, std::string& created) {
-    static unsigned int serial = 0;
+    static std::atomic<unsigned int> serial{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         created = folder + "/." + std::to_string(getpid()) + "." + std::to_string(++serial % 100000) + ".tmp";
         int fd = open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
