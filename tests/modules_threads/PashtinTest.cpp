@@ -33,6 +33,15 @@ std::string pipeFlow(std::initializer_list<std::string> commands) {
            module("Pennoch", "pennoch", {"filename \"out.txt\"", "suffix \"\"", "data pashtin string"}) + pashtin;
 }
 
+// ThFeed's lines become the commands of a Pashtin, whose lines go to
+// out.txt. A command given once the flow is wired loses none of its lines,
+// even one that prints at once and ends.
+std::string commandFlow() {
+    return module("ThFeed", "feed", {}) +
+           module("Pennoch", "pennoch", {"filename \"out.txt\"", "suffix \"\"", "data pashtin string"}) +
+           module("Pashtin", "pashtin", {"command feed line"});
+}
+
 std::string moduleLines(const std::string& out) {
     return tk::linesStartingWith(out, {"pashtin", "pennoch", "Pennoch"});
 }
@@ -131,7 +140,8 @@ TEST_F(PashtinFlowTest, AnExecutableFileWithoutInterpreterLineRunsUnderTheShell)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.command);
         unlink((work + "/out.txt").c_str());
-        std::unique_ptr<tk::Child> torvask = startFlow(pipeFlow({c.command}));
+        std::unique_ptr<tk::Child> torvask = startFlow(commandFlow());
+        torvask->send(c.command + "\n");
         EXPECT_TRUE(waitForFile("out.txt", c.printed, 30));
         torvask->closeInput();
         tk::ChildResult result = torvask->wait(60);
@@ -147,8 +157,9 @@ TEST_F(PashtinFlowTest, TheCommandStartsWithEverySignalAtItsDefault) {
     std::unique_ptr<tk::Child> torvask;
     {
         inherited::UnusualSignals unusual;
-        torvask = startFlow(pipeFlow({"grep -e SigBlk -e SigIgn /proc/self/status"}));
+        torvask = startFlow(commandFlow());
     }
+    torvask->send("grep -e SigBlk -e SigIgn /proc/self/status\n");
     EXPECT_TRUE(waitForFile("out.txt", inherited::kDefaultSignalLines, 30)) << workFile("out.txt");
     torvask->closeInput();
     tk::ChildResult result = torvask->wait(60);
