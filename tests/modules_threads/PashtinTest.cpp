@@ -178,12 +178,22 @@ void pipeFill(int pid, int& waiting, int& capacity) {
     close(fd);
 }
 
-bool waitForFullPipe(int pid, double seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
+// True once the pipe that is standard input of process `pid` is nearly
+// full and has stayed as it is for half a second: its writer waits.
+bool waitForWaitingWriter(int pid, double seconds) {
+    using Clock = std::chrono::steady_clock;
+    auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+    int seen = -1;
+    Clock::time_point since = Clock::now();
+    while (Clock::now() < deadline) {
         int waiting, capacity;
         pipeFill(pid, waiting, capacity);
-        if (waiting >= 0 && capacity > 0 && waiting > capacity - PIPE_BUF) return true;
+        if (waiting != seen) {
+            seen = waiting;
+            since = Clock::now();
+        } else if (waiting > capacity - PIPE_BUF && Clock::now() - since >= std::chrono::milliseconds(500)) {
+            return true;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
@@ -219,7 +229,7 @@ TEST_F(PashtinFlowTest, AStoppedRunEndsThoughTheCommandDoesNotRead) {
         hold = std::atoi(workFile("hold.pid").c_str());
     }
     ASSERT_GT(hold, 0);
-    EXPECT_TRUE(waitForFullPipe(hold, 30));
+    EXPECT_TRUE(waitForWaitingWriter(hold, 30));
     torvask.closeInput();
     tk::ChildResult result = torvask.wait(15);
     bool ended = processEnds(hold, 5);
@@ -229,7 +239,8 @@ TEST_F(PashtinFlowTest, AStoppedRunEndsThoughTheCommandDoesNotRead) {
     EXPECT_TRUE(ended);
     EXPECT_EQ("pashtin: The run was stopped and command \"sh hold.sh\" does not read its input: what is left for it is "
               "dropped\n",
-              result.err);
+              result.err)
+        << result.out;
     EXPECT_EQ(1, fm::countLines(result.out, "pashtin deleted"));
 }
 
