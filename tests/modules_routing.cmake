@@ -16,7 +16,7 @@ endif()
 # The flow runner of the first modules' tests is shared, not copied.
 zarn_add_test(modules_routing_tests
   SOURCES ${rt_dir}/routing_test.cpp ${rt_dir}/caldris_test.cpp ${rt_dir}/notify_test.cpp
-  LIBS Corvane fm_flow_run)
+  LIBS Corvane fm_flow_run test_support)
 target_include_directories(modules_routing_tests PRIVATE ${rt_dir})
 add_dependencies(modules_routing_tests torvask Stepper Counter Multiplier Display Multiplex Vectorize Caldris Notify
                  ${rt_plugins})

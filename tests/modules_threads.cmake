@@ -9,11 +9,11 @@ zarn_add_test_module(ThFeed SOURCES ${th_dir}/plugins/ThFeed.cpp)
 zarn_add_test(modules_threads_tests
   SOURCES ${th_dir}/ThSupport.cpp ${th_dir}/PashtinTest.cpp ${th_dir}/QuilletTest.cpp ${th_dir}/TeardownTest.cpp
           ${th_dir}/PashtinWiringTest.cpp
-  LIBS Corvane fm_flow_run)
+  LIBS Corvane fm_flow_run test_support)
 target_include_directories(modules_threads_tests PRIVATE ${th_dir})
 if(ZARN_SANITIZE)
   # The modules' type information lives in their plug-ins, loaded at run time.
   target_compile_options(modules_threads_tests PRIVATE -fno-sanitize=vptr)
 endif()
-add_dependencies(modules_threads_tests torvask Pashtin Quillet Pennoch ThFeed Stepper Display Castrine
+add_dependencies(modules_threads_tests torvask Pashtin Quillet Pennoch ThFeed Stepper Counter Display Castrine
                  Vossik Felmira Drovin Nandrel)

@@ -1,6 +1,7 @@
 // Notify: messages with terminal escapes and shell commands on triggers,
 // run by torvask on flow files in scratch directories.
 
+#include "InheritedSignals.h"
 #include "rt_flow.h"
 
 namespace rt {
@@ -117,6 +118,20 @@ TEST_F(NotifyTest, CommandsInheritNoDescriptorsAndFollowEarlierOutput) {
     EXPECT_EQ(1, fm::countLines(result.out, "leak holds descriptor 57"));
     EXPECT_EQ("Stepper running: 1, 0\n0\nfd 57 closed\nStop()\n", fm::runSection(result.out));
     EXPECT_EQ("", result.err);
+}
+
+// What torvask ignores or blocks, and what it inherited, does not reach the
+// shell: the command starts as from a shell of its own.
+TEST_F(NotifyTest, CommandsStartWithEverySignalAtItsDefault) {
+    tk::ChildResult result;
+    {
+        inherited::UnusualSignals unusual;
+        result = run(notifyFlow({"command \"grep -e SigBlk -e SigIgn /proc/self/status\""}));
+    }
+    const std::string lines = inherited::kDefaultSignalLines;
+    EXPECT_EQ("Stepper running: 2, 0\n" + lines + lines + "Stop()\n", fm::runSection(result.out));
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ(0, result.exitStatus);
 }
 
 }  // namespace

@@ -2,13 +2,18 @@
 // module's reader thread.
 
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
+#include "InheritedSignals.h"
 #include "ThSupport.h"
 #include "fm_flow_run.h"
 
@@ -26,6 +31,15 @@ std::string pipeFlow(std::initializer_list<std::string> commands) {
     pashtin += "\tstring feed line\n\n";
     return module("ThFeed", "feed", {}) +
            module("Pennoch", "pennoch", {"filename \"out.txt\"", "suffix \"\"", "data pashtin string"}) + pashtin;
+}
+
+// ThFeed's lines become the commands of a Pashtin, whose lines go to
+// out.txt. A command given once the flow is wired loses none of its lines,
+// even one that prints at once and ends.
+std::string commandFlow() {
+    return module("ThFeed", "feed", {}) +
+           module("Pennoch", "pennoch", {"filename \"out.txt\"", "suffix \"\"", "data pashtin string"}) +
+           module("Pashtin", "pashtin", {"command feed line"});
 }
 
 std::string moduleLines(const std::string& out) {
@@ -81,6 +95,153 @@ TEST_F(PashtinFlowTest, AMissingProgramIsReportedAndStringsAreDropped) {
               result.err);
     EXPECT_EQ(kLifeBefore + runningLine("zarn-no-such-program --now") + kLifeAfter, moduleLines(result.out));
     EXPECT_EQ("", workFile("out.txt"));
+}
+
+// The command path of this process (and so of torvask) begins with `folder`
+// while it lives.
+class PathBeginningWith {
+public:
+    explicit PathBeginningWith(const std::string& folder) {
+        const char* path = std::getenv("PATH");
+        had = path != nullptr;
+        if (had) before = path;
+        setenv("PATH", (folder + ":" + before).c_str(), 1);
+    }
+    ~PathBeginningWith() {
+        if (had)
+            setenv("PATH", before.c_str(), 1);
+        else
+            unsetenv("PATH");
+    }
+
+private:
+    bool had = false;
+    std::string before;
+};
+
+// An executable file without "#!" runs under /bin/sh with the file and the
+// command's other words; no shell reads the command itself.
+TEST_F(PashtinFlowTest, AnExecutableFileWithoutInterpreterLineRunsUnderTheShell) {
+    const std::string script = "echo \"$0\" \"$@\"\n";
+    mkdir((work + "/bin").c_str(), 0700);
+    for (const char* file : {"/plain.sh", "/bin/on-path.sh"}) {
+        tk::writeFile(work + file, script);
+        chmod((work + file).c_str(), 0700);
+    }
+    PathBeginningWith path(work + "/bin");
+    const struct {
+        std::string command;
+        std::string printed;
+    } cases[] = {
+        {"./plain.sh one $HOME ;two", "./plain.sh one $HOME ;two\n"},
+        {work + "/plain.sh", work + "/plain.sh\n"},
+        {"on-path.sh 'a b'", work + "/bin/on-path.sh 'a b'\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        unlink((work + "/out.txt").c_str());
+        std::unique_ptr<tk::Child> torvask = startFlow(commandFlow());
+        torvask->send(c.command + "\n");
+        EXPECT_TRUE(waitForFile("out.txt", c.printed, 30));
+        torvask->closeInput();
+        tk::ChildResult result = torvask->wait(60);
+        ASSERT_FALSE(result.timedOut);
+        EXPECT_EQ(0, result.exitStatus);
+        EXPECT_EQ("", result.err);
+    }
+}
+
+// What torvask ignores or blocks, and what it inherited, does not reach the
+// command: it starts as from a shell.
+TEST_F(PashtinFlowTest, TheCommandStartsWithEverySignalAtItsDefault) {
+    std::unique_ptr<tk::Child> torvask;
+    {
+        inherited::UnusualSignals unusual;
+        torvask = startFlow(commandFlow());
+    }
+    torvask->send("grep -e SigBlk -e SigIgn /proc/self/status\n");
+    EXPECT_TRUE(waitForFile("out.txt", inherited::kDefaultSignalLines, 30)) << workFile("out.txt");
+    torvask->closeInput();
+    tk::ChildResult result = torvask->wait(60);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(0, result.exitStatus);
+}
+
+// Bytes waiting in the pipe that is standard input of process `pid`, and
+// what the pipe holds at most; -1 each when it cannot be seen.
+void pipeFill(int pid, int& waiting, int& capacity) {
+    waiting = capacity = -1;
+    int fd = open(("/proc/" + std::to_string(pid) + "/fd/0").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    if (ioctl(fd, FIONREAD, &waiting) != 0) waiting = -1;
+    capacity = fcntl(fd, F_GETPIPE_SZ);
+    close(fd);
+}
+
+// True once the pipe that is standard input of process `pid` is nearly
+// full and has stayed as it is for half a second: its writer waits.
+bool waitForWaitingWriter(int pid, double seconds) {
+    using Clock = std::chrono::steady_clock;
+    auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+    int seen = -1;
+    Clock::time_point since = Clock::now();
+    while (Clock::now() < deadline) {
+        int waiting, capacity;
+        pipeFill(pid, waiting, capacity);
+        if (waiting != seen) {
+            seen = waiting;
+            since = Clock::now();
+        } else if (waiting > capacity - PIPE_BUF && Clock::now() - since >= std::chrono::milliseconds(500)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+// True once process `pid` has ended (a zombie that its new parent has not
+// reaped yet counts as ended); false after `seconds`.
+bool processEnds(int pid, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        std::string stat = tk::readFile("/proc/" + std::to_string(pid) + "/stat");
+        size_t state = stat.rfind(") ");
+        if (stat.empty() || (state != std::string::npos && stat.compare(state + 2, 1, "Z") == 0)) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+// A command that never reads: once its pipe is full the flow thread waits in
+// the write. Ending the interaction of -t (standard input at its end) stops
+// the run; the write gives up with one line and torvask ends, its command
+// with it.
+TEST_F(PashtinFlowTest, AStoppedRunEndsThoughTheCommandDoesNotRead) {
+    tk::writeFile(work + "/hold.sh", "echo $$ > hold.pid\nexec sleep 1000\n");
+    tk::writeFile(work + "/flow.mivet", fm::stepper("30000", "0") + module("Counter", "counter", {"step stepper step"}) +
+                                            module("Pashtin", "pashtin", {"command \"sh hold.sh\"", "string counter count"}));
+    std::string build = ZARN_BUILD_DIR;
+    tk::Child torvask(build + "/bin/torvask", {"-t", "flow.mivet"}, {"ZARN_INSTALL=" + build + "/lib"}, work, capture,
+                      tk::Input::Pipe);
+    int hold = 0;
+    for (int i = 0; i < 3000 && hold <= 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        hold = std::atoi(workFile("hold.pid").c_str());
+    }
+    ASSERT_GT(hold, 0);
+    EXPECT_TRUE(waitForWaitingWriter(hold, 30));
+    torvask.closeInput();
+    tk::ChildResult result = torvask.wait(15);
+    bool ended = processEnds(hold, 5);
+    if (!ended) kill(hold, SIGKILL);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(0, result.exitStatus);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ("pashtin: The run was stopped and command \"sh hold.sh\" does not read its input: what is left for it is "
+              "dropped\n",
+              result.err)
+        << result.out;
+    EXPECT_EQ(1, fm::countLines(result.out, "pashtin deleted"));
 }
 
 TEST_F(PashtinFlowTest, AnEmptyCommandStartsNothing) {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <mutex>
 #include <sstream>
@@ -18,7 +19,7 @@
 
 #include "ChildSpawn.h"
 #include "Corvane.h"
-#include "FileWrite.h"
+#include "RunStop.h"
 #include "TextNumbers.h"
 
 // Pashtin runs a command as a child process and pipes the flow through it:
@@ -45,10 +46,15 @@
 // apart while the reader still runs.
 //
 // Stopping. kill_command raises `currentSession`, so a reader that outlives
-// its command sends nothing more; closes the wake pipe, which ends the
-// reader's wait; and joins the reader, except when it runs on that reader
-// (a receiver stopped the command): that thread is retired and joined by
-// the next stop or by the destructor, whichever thread runs them.
+// its command sends nothing more and a write waiting for the command gives
+// up; closes the wake pipe, which ends the reader's wait; and joins the
+// reader, except when it runs on that reader (a receiver stopped the
+// command): that thread is retired and joined by the next stop or by the
+// destructor, whichever thread runs them.
+//
+// Writes wait for a command that reads slowly, however long it takes,
+// until the run is stopped: from then on a command that has taken nothing
+// for a while gets nothing more, with one line, so that the flow can end.
 class Pashtin : public Corvane {
 public:
     explicit Pashtin(std::string& instanceName);
@@ -66,7 +72,8 @@ public:
     void setCommand(void* value);
     // Writes the string (a std::string) and a line feed to the running
     // command; dropped while none runs. Blocks while the command's input
-    // pipe is full.
+    // pipe is full, until the command is stopped or, once the run is
+    // stopped, the command has read nothing for a second.
     void sendString(void* value);
     // Stops the reader, closes the command's input, ends the command and
     // reaps it. Idle afterwards.
@@ -98,8 +105,14 @@ private:
 
     std::mutex lock;
     std::recursive_mutex deliveryLock;
-    // Raised by every stop, so a reader that outlives its command sends nothing more.
+    // Raised by every stop, so a reader that outlives its command sends
+    // nothing more and a write to it gives up.
     std::atomic<unsigned int> currentSession;
+    // The session that the running command was started in.
+    unsigned int commandSession;
+    // Set when a write gave up on the running command after the run was
+    // stopped; what is sent to it later is dropped.
+    bool inputAbandoned;
     // Readers that stopped their own command from a delivery; they end at
     // their next wait and are joined later.
     std::vector<std::thread> retired;
@@ -113,6 +126,13 @@ const size_t kLongestPiece = 9999;
 // How long a command may take to end after SIGTERM before it gets SIGKILL.
 const std::chrono::milliseconds kTermGrace(2000);
 const std::chrono::milliseconds kKillGrace(5000);
+// How long a write waits for room in the pipe before it looks again whether
+// it should give up, and how long the command may go without reading once
+// the run is stopped.
+const int kWaitSliceMillis = 100;
+const std::chrono::milliseconds kStopGrace(1000);
+
+using Clock = std::chrono::steady_clock;
 
 // One line on standard output in one write: the reader thread prints too.
 void say(const std::string& line) { std::cout << line + '\n' << std::flush; }
@@ -154,29 +174,62 @@ bool makePipe(int ends[2]) {
     return false;
 }
 
-// Writes all of `text`; false when the command's input is gone. A reader
-// that has gone away must not end the process with SIGPIPE, so the signal
-// is held back on this thread and a SIGPIPE that the write raised is taken.
-bool writeToCommand(int fd, const std::string& text) {
+// The write end of the command's input pipe does not block: the writer
+// waits for room itself, so that it can give up.
+bool makeNonBlocking(int fd) {
+    int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+enum class WriteEnd { written, failed, abandoned };
+
+// Writes all of `text` to the non-blocking `fd`, in as many pieces as the
+// pipe takes, waiting while it is full. Gives up (failed) when the command
+// has closed its input or `commandEnding` says so, and (abandoned) when the
+// run is stopped and the command has taken nothing for kStopGrace.
+WriteEnd writeWaiting(int fd, const std::string& text, const std::function<bool()>& commandEnding) {
+    const char* next = text.data();
+    size_t left = text.size();
+    Clock::time_point lastTaken = Clock::now();
+    while (left > 0) {
+        ssize_t written = write(fd, next, left);
+        if (written > 0) {
+            next += written;
+            left -= static_cast<size_t>(written);
+            lastTaken = Clock::now();
+            continue;
+        }
+        if (written < 0 && errno == EINTR) continue;
+        if (written == 0 || errno != EAGAIN || commandEnding()) return WriteEnd::failed;
+        if (vorn::runStopRequested() && Clock::now() - lastTaken >= kStopGrace) return WriteEnd::abandoned;
+        pollfd room = {fd, POLLOUT, 0};
+        poll(&room, 1, kWaitSliceMillis);
+    }
+    return WriteEnd::written;
+}
+
+// writeWaiting without SIGPIPE: a command that has gone away must not end
+// the process, so the signal is held back on this thread and a SIGPIPE
+// that the write raised is taken.
+WriteEnd writeToCommand(int fd, const std::string& text, const std::function<bool()>& commandEnding) {
     sigset_t pipeOnly, previous, pending;
     sigemptyset(&pipeOnly);
     sigaddset(&pipeOnly, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeOnly, &previous);
     sigpending(&pending);
     bool pendingBefore = sigismember(&pending, SIGPIPE) == 1;
-    bool written = writeAll(fd, text);
-    if (!written && errno == EPIPE && !pendingBefore) {
+    WriteEnd end = writeWaiting(fd, text, commandEnding);
+    if (end == WriteEnd::failed && errno == EPIPE && !pendingBefore) {
         const timespec noWait = {0, 0};
         while (sigtimedwait(&pipeOnly, nullptr, &noWait) < 0 && errno == EINTR) {
         }
     }
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    return written;
+    return end;
 }
 
 // Reaps `child` if it ends within `limit`.
 bool reapWithin(int child, std::chrono::milliseconds limit) {
-    using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + limit;
     std::chrono::milliseconds pause(1);
     for (;;) {
@@ -192,7 +245,13 @@ bool reapWithin(int child, std::chrono::milliseconds limit) {
 }  // namespace
 
 Pashtin::Pashtin(std::string& instanceName)
-    : Corvane(nullptr, "NoName"), toChild(-1), pid(-1), wakeReader(-1), currentSession(0) {
+    : Corvane(nullptr, "NoName"),
+      toChild(-1),
+      pid(-1),
+      wakeReader(-1),
+      currentSession(0),
+      commandSession(0),
+      inputAbandoned(false) {
     name = instanceName;
     description = "Runs a command and pipes strings from and to it";
     inputs.push_back(Corvane::Input("command", CORVANE_HANDLER(&Pashtin::setCommand), vorn_string,
@@ -237,15 +296,22 @@ void Pashtin::sendString(void* value) {
     std::string text = value != nullptr ? *static_cast<std::string*>(value) : std::string();
     text += '\n';
     std::lock_guard<std::mutex> guard(lock);
+    if (pid == -1 || inputAbandoned) return;
+    const unsigned int session = commandSession;
     // Write errors (a command that has closed its input) are not reported.
-    if (pid != -1) writeToCommand(toChild, text);
+    WriteEnd end = writeToCommand(toChild, text, [this, session] { return currentSession != session; });
+    if (end != WriteEnd::abandoned) return;
+    inputAbandoned = true;
+    std::cerr << name + ": The run was stopped and command \"" + command +
+                     "\" does not read its input: what is left for it is dropped\n"
+              << std::flush;
 }
 
 void Pashtin::start() {
     std::vector<std::string> words = splitWords(command);
     if (words.empty()) return;
     int input[2] = {-1, -1}, output[2] = {-1, -1}, wake[2] = {-1, -1};
-    if (!makePipe(input) || !makePipe(output) || !makePipe(wake)) {
+    if (!makePipe(input) || !makePipe(output) || !makePipe(wake) || !makeNonBlocking(input[1])) {
         closePipe(input);
         closePipe(output);
         closePipe(wake);
@@ -269,8 +335,10 @@ void Pashtin::start() {
     pid = child;
     toChild = input[1];
     wakeReader = wake[1];
+    commandSession = currentSession.load();
+    inputAbandoned = false;
     try {
-        reader = std::thread(readThread, this, output[0], wake[0], currentSession.load());
+        reader = std::thread(readThread, this, output[0], wake[0], commandSession);
     } catch (const std::system_error&) {
         close(output[0]);
         close(wake[0]);
@@ -339,9 +407,11 @@ void Pashtin::deliver(std::string& line) {
 void Pashtin::kill_command() {
     int child, input, wake;
     std::thread stopping;
+    // Raised before the lock is taken: a write waiting for the command
+    // holds the lock, and gives up when it sees this.
+    ++currentSession;
     {
         std::lock_guard<std::mutex> guard(lock);
-        ++currentSession;
         child = pid;
         input = toChild;
         wake = wakeReader;
