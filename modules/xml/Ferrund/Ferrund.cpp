@@ -124,11 +124,15 @@ bool isChildKind(xmlNodePtr node) {
     }
 }
 
-// Writes `doc` indented in UTF-8 to `fd`.
+// Writes `doc` indented in UTF-8 to `fd`. The whole text is built in memory
+// first, so that every write of it is checked (the library's file output
+// reports success after a failed write).
 bool writeDocument(int fd, xmlDocPtr doc) {
-    // UTF-8 is the library's own encoding: no converter is needed.
-    xmlOutputBufferPtr out = xmlOutputBufferCreateFd(fd, nullptr);
-    return out != nullptr && xmlSaveFormatFileTo(out, doc, "utf-8", 1) >= 0;
+    xmlChar* text = nullptr;
+    int length = 0;
+    xmlDocDumpFormatMemoryEnc(doc, &text, &length, "utf-8", 1);
+    XmlText owned(text);
+    return text != nullptr && length > 0 && writeAll(fd, text, static_cast<size_t>(length));
 }
 
 enum class TargetState { Missing, Unreadable, Open };
