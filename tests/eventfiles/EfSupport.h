@@ -53,6 +53,9 @@ protected:
     // Runs torvask on `flow` (the text of a flow file) without an AIDA system;
     // expects a normal exit without sanitizer reports.
     tk::ChildResult run(const std::string& flow);
+    // Runs torvask on `flow` from bash after the shell command `limits`
+    // (e.g. "ulimit -f 8"), which binds that run alone; no expectations.
+    tk::ChildResult runLimited(const std::string& flow, const std::string& limits);
     std::string path(const std::string& name) const { return work + "/" + name; }
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;

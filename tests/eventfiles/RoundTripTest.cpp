@@ -171,6 +171,18 @@ TEST_F(RoundTripTest, EventsThatDoNotFitTheHeaderAreReportedNotWritten) {
     EXPECT_EQ(file.bytes, read("retype.fevent"));
 }
 
+// Under a file size limit the write that passes it fails: one line, the
+// process is not killed, and later events write nothing.
+TEST_F(RoundTripTest, AFileSizeLimitIsReportedOnceAndTheRunGoesOn) {
+    tk::ChildResult written = runLimited("EfDriver gen\n\tset \"shorts\"\n\tevents \"20\"\n\tsize \"1000\"\n"
+                                         "Lorvick rec\n\tfevent gen fevent\n\tfilename \"big.fevent\"\n",
+                                         "ulimit -f 8");
+    EXPECT_EQ(0, written.exitStatus) << written.termSignal << written.err;
+    EXPECT_EQ("rec: Could not write to big.fevent\n", written.err);
+    EXPECT_NE(std::string::npos, written.out.find("rec closed.\n"));
+    EXPECT_EQ(8192u, read("big.fevent").size());
+}
+
 TEST_F(RoundTripTest, UnwritableFileIsReportedOnEveryEvent) {
     tk::ChildResult written = record("abc", 2, "no/such/dir.fevent");
     EXPECT_EQ("rec: Could not open/create no/such/dir.fevent\n"

@@ -207,6 +207,44 @@ TEST_F(FerrundTest, ReplacementKeepsWhatTheFileWas) {
               listDir(work));
 }
 
+// A merged document that outgrows the file size limit is not written: the
+// file stays byte for byte as it was, and one line names it.
+TEST_F(FerrundTest, AFileSizeLimitLeavesTheFileAsItWas) {
+    std::string entries;
+    for (int i = 0; i < 80; ++i) entries += "  <entry>value number " + std::to_string(1000 + i) + " here</entry>\n";
+    const std::string kFile = kDeclaration + "<log>\n" + entries + "</log>\n";
+    ASSERT_LT(kFile.size(), 4096u);
+    write("out.xml", kFile);
+    write("new.xml", "<?xml version=\"1.0\"?><log><entry>" + std::string(1500, 'n') + "</entry></log>");
+    tk::ChildResult result = runLimited(mergeFlow(1, "new.xml", "out.xml"), "ulimit -f 4");
+    EXPECT_EQ(0, result.exitStatus) << result.termSignal << result.err;
+    EXPECT_EQ("ferrund: Could not write XML file out.xml\n", runOutput(result.out));
+    EXPECT_EQ(kFile, read("out.xml"));
+    EXPECT_EQ((std::vector<std::string>{"flow.mivet", "new.xml", "out.xml"}), listDir(work));
+}
+
+// A file with two names is written into, so both names show the merge; a
+// failed write puts the old text back.
+TEST_F(FerrundTest, AHardLinkedFileIsWrittenInPlace) {
+    write("h1.xml", "<log><entry>old</entry></log>");
+    ASSERT_EQ(0, link(path("h1.xml").c_str(), path("h2.xml").c_str()));
+    write("new.xml", "<?xml version=\"1.0\"?><log><entry>new</entry></log>");
+    EXPECT_EQ("", runOutput(run(mergeFlow(1, "new.xml", "h1.xml")).out));
+    const std::string kMerged = kDeclaration + "<log>\n  <entry>new<entry>old</entry></entry>\n</log>\n";
+    EXPECT_EQ(kMerged, read("h1.xml"));
+    EXPECT_EQ(kMerged, read("h2.xml"));
+    struct stat one, two;
+    ASSERT_EQ(0, stat(path("h1.xml").c_str(), &one));
+    ASSERT_EQ(0, stat(path("h2.xml").c_str(), &two));
+    EXPECT_EQ(one.st_ino, two.st_ino);
+
+    write("big.xml", "<?xml version=\"1.0\"?><log><entry>" + std::string(5000, 'n') + "</entry></log>");
+    tk::ChildResult result = runLimited(mergeFlow(1, "big.xml", "h1.xml"), "ulimit -f 4");
+    EXPECT_EQ(0, result.exitStatus) << result.termSignal << result.err;
+    EXPECT_EQ("ferrund: Could not write XML file h1.xml\n", runOutput(result.out));
+    EXPECT_EQ(kMerged, read("h2.xml"));
+}
+
 // Copies of nodes that refer to the file's own entities make a document
 // that does not parse again: that is said, and the file stays as it was.
 TEST_F(FerrundTest, AMergeThatDoesNotParseAgainLeavesTheFile) {

@@ -71,6 +71,24 @@ TEST_F(OstrevinTest, SendsTextOrTheSerialisedDocumentByOutputMethod) {
     }
 }
 
+// A template that calls itself ends at the library's depth limit, with its
+// error line, on a 1 MiB stack as on a large one; nothing is sent.
+TEST_F(OstrevinTest, EndlessRecursionEndsWithTheLibrarysLineOnASmallStack) {
+    write("style.xsl", stylesheet(kTextOutput +
+                                  "<xsl:template name=\"loop\"><xsl:param name=\"n\" select=\"0\"/>"
+                                  "<xsl:call-template name=\"loop\"><xsl:with-param name=\"n\" select=\"$n + 1\"/>"
+                                  "</xsl:call-template></xsl:template>"
+                                  "<xsl:template match=\"/\"><xsl:call-template name=\"loop\"/></xsl:template>"));
+    write("in.xml", "<r/>");
+    for (const char* limits : {"ulimit -s 1024", "ulimit -s unlimited"}) {
+        SCOPED_TRACE(limits);
+        tk::ChildResult result = runLimited(transformFlow(1, "in.xml"), limits);
+        EXPECT_EQ(0, result.exitStatus) << result.termSignal << result.err;
+        EXPECT_EQ(0u, result.err.find("runtime error: element call-template\n")) << result.err;
+        EXPECT_EQ("", runOutput(result.out));
+    }
+}
+
 TEST_F(OstrevinTest, TransformsEveryValueAndIgnoresThoseBeforeTheStylesheet) {
     write("style.xsl", stylesheet(kTextOutput + kShowName));
     write("a.xml", "<r><name>a</name></r>");

@@ -103,6 +103,14 @@ tk::ChildResult XmFlowTest::run(const std::string& flow, const std::vector<std::
     return result;
 }
 
+tk::ChildResult XmFlowTest::runLimited(const std::string& flow, const std::string& limits) {
+    write("flow.mivet", flow);
+    std::string build = ZARN_BUILD_DIR;
+    std::vector<std::string> env = {"ZARN_INSTALL=" + build + "/lib:" + ZARN_TEST_PLUGINS};
+    return tk::run("/bin/bash", {"-c", limits + " && exec \"$0\" \"$@\"", build + "/bin/torvask", "-a", "", "flow.mivet"},
+                   env, work, capture, 120);
+}
+
 uid_t XmFlowTest::unprivilegedUser() { return geteuid() == 0 ? 65534 : geteuid(); }
 
 bool XmFlowTest::runUnprivileged(const std::string& flow, tk::ChildResult& result) {

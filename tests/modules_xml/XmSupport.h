@@ -51,6 +51,10 @@ public:
     // the extra variables `env`; expects a normal end without sanitizer
     // reports.
     tk::ChildResult run(const std::string& flow, const std::vector<std::string>& env = {});
+    // Writes `flow` and runs torvask on it from bash after the shell
+    // command `limits` (e.g. "ulimit -s 1024"), so that the limits bind
+    // that run alone; no expectations on the result.
+    tk::ChildResult runLimited(const std::string& flow, const std::string& limits);
     // The same run as a user without privileges: as "nobody" (through
     // setpriv) when the tests run as root, else as the tests' own user.
     // False when there is no way to change user, or that user cannot reach

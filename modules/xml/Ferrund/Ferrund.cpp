@@ -56,6 +56,9 @@ private:
     xmlDocPtr merge(xmlDocPtr source, xmlDocPtr target);
     // Writes `doc` over the file; reports a failure.
     void save(xmlDocPtr doc);
+    // Writes `doc` into the file itself, so that all its names show it; on
+    // a failure `old`, the file's content before, is written back.
+    void saveInPlace(xmlDocPtr doc, const std::string& old);
     void report(const std::string& message);
     // Whether `doc`, parsed from `size` bytes of `input`, may be used;
     // reports a refusal.
@@ -124,11 +127,37 @@ bool isChildKind(xmlNodePtr node) {
     }
 }
 
-// Writes `doc` indented in UTF-8 to `fd`.
+// The text of `doc` indented in UTF-8, built whole in memory so that every
+// write of it is checked (the library's file output reports success after a
+// failed write).
+bool documentText(xmlDocPtr doc, XmlText& text, size_t& length) {
+    xmlChar* dumped = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc, &dumped, &size, "utf-8", 1);
+    text.reset(dumped);
+    length = size > 0 ? static_cast<size_t>(size) : 0;
+    return dumped != nullptr && size > 0;
+}
+
 bool writeDocument(int fd, xmlDocPtr doc) {
-    // UTF-8 is the library's own encoding: no converter is needed.
-    xmlOutputBufferPtr out = xmlOutputBufferCreateFd(fd, nullptr);
-    return out != nullptr && xmlSaveFormatFileTo(out, doc, "utf-8", 1) >= 0;
+    XmlText text;
+    size_t length = 0;
+    return documentText(doc, text, length) && writeAll(fd, text.get(), length);
+}
+
+// Writes all of `data` from the start of the file.
+bool pwriteAll(int fd, const void* data, size_t size) { return lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, data, size); }
+
+// The whole content of the regular file open as `fd`.
+bool readWhole(int fd, std::string& text) {
+    char chunk[65536];
+    for (;;) {
+        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        text.append(chunk, static_cast<size_t>(got));
+    }
 }
 
 enum class TargetState { Missing, Unreadable, Open };
@@ -229,17 +258,46 @@ void Ferrund::mergeDocument(const std::string& text) {
     }
     // Blank text between elements is the file's old indentation; dropping
     // it lets the file be indented afresh, while text content stays intact.
-    Doc target(xmlReadFd(fd, nullptr, nullptr, kParseOptions | XML_PARSE_NOBLANKS));
+    std::string old;
+    bool read = readWhole(fd, old);
     struct stat status;
-    size_t size = fstat(fd, &status) == 0 ? static_cast<size_t>(status.st_size) : 0;
+    bool linked = fstat(fd, &status) == 0 && status.st_nlink > 1;
     close(fd);
+    if (!read) {
+        report("Could not read XML file " + filename);
+        return;
+    }
+    Doc target(xmlmem::parseText(old.data(), old.size(), kParseOptions | XML_PARSE_NOBLANKS));
+    size_t size = old.size();
     if (!target) {
         report("Not a properly formed XML file: " + filename);
         return;
     }
     if (!bounded(target.get(), size, "XML target file " + filename)) return;
     Doc merged(merge(source.get(), target.get()));
-    if (merged) save(merged.get());
+    if (!merged) return;
+    if (linked)
+        saveInPlace(merged.get(), old);
+    else
+        save(merged.get());
+}
+
+void Ferrund::saveInPlace(xmlDocPtr doc, const std::string& old) {
+    int fd = open(filename.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        report("Could not write XML file " + filename);
+        return;
+    }
+    XmlText text;
+    size_t length = 0;
+    bool written = documentText(doc, text, length) && pwriteAll(fd, text.get(), length) &&
+                   ftruncate(fd, static_cast<off_t>(length)) == 0 && fsync(fd) == 0;
+    if (!written) {
+        // Put the old text back where the new one may have landed.
+        if (pwriteAll(fd, old.data(), old.size())) (void)!ftruncate(fd, static_cast<off_t>(old.size()));
+        report("Could not write XML file " + filename);
+    }
+    if (close(fd) != 0 && written) report("Could not write XML file " + filename);
 }
 
 xmlDocPtr Ferrund::merge(xmlDocPtr source, xmlDocPtr target) {

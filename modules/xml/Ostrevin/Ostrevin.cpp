@@ -1,3 +1,5 @@
+#include <pthread.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,7 +28,8 @@
 // document. The stylesheet is parsed anew for every XML text and receives
 // the parameter "currenttime", the local time as an XPath string literal.
 //
-// Threads: all calls on the flow thread.
+// Threads: all calls on the flow thread; each transformation runs on a
+// helper thread of its own, joined before the call returns.
 class Ostrevin : public Corvane {
 public:
     explicit Ostrevin(std::string& instanceName);
@@ -55,8 +58,8 @@ private:
     // Whether `doc`, parsed from `size` bytes of `input`, may be used;
     // reports a refusal.
     bool bounded(xmlDocPtr doc, size_t size, const char* input);
-    // Applies the stylesheet; null when it fails, libxml2 running out of
-    // memory on the way included (its result would be cut short).
+    // Applies the stylesheet on a thread with a large stack; null when it
+    // fails.
     xmlDocPtr transform(xsltStylesheetPtr style, xmlDocPtr input);
 };
 
@@ -173,6 +176,46 @@ std::string localTimeStamp() {
     return std::string(stamp) + zone;
 }
 
+// One transformation, handed to the helper thread.
+struct TransformJob {
+    xsltStylesheetPtr style;
+    xmlDocPtr input;
+    const char** params;
+    xmlDocPtr result;
+};
+
+// The library's nested template calls (up to its depth limit) need far
+// more stack than a small limit on the flow thread leaves.
+const size_t kTransformStack = 64 << 20;
+
+// Applies the stylesheet; the result stays null when it fails, libxml2
+// running out of memory on the way included (its result would be cut
+// short). The error handler is this thread's own.
+void* applyStylesheet(void* argument) {
+    TransformJob& job = *static_cast<TransformJob*>(argument);
+    ranOutOfMemory = false;
+    xmlSetStructuredErrorFunc(nullptr, noteError);
+    job.result = xsltApplyStylesheet(job.style, job.input, job.params);
+    if (job.result != nullptr && ranOutOfMemory) {
+        xmlFreeDoc(job.result);
+        job.result = nullptr;
+    }
+    return nullptr;
+}
+
+// Runs the job on a thread with a stack of its own size and waits for it;
+// false when no such thread could be started.
+bool runOnLargeStack(TransformJob& job) {
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0) return false;
+    pthread_t thread;
+    bool started = pthread_attr_setstacksize(&attributes, kTransformStack) == 0 &&
+                   pthread_create(&thread, &attributes, applyStylesheet, &job) == 0;
+    pthread_attr_destroy(&attributes);
+    if (started) pthread_join(thread, nullptr);
+    return started;
+}
+
 }  // namespace
 
 Ostrevin::Ostrevin(std::string& instanceName) : Corvane(nullptr, "NoName"), params{nullptr, nullptr, nullptr} {
@@ -236,17 +279,9 @@ bool Ostrevin::bounded(xmlDocPtr doc, size_t size, const char* input) {
 
 xmlDocPtr Ostrevin::transform(xsltStylesheetPtr style, xmlDocPtr input) {
     createParams();
-    xmlStructuredErrorFunc previous = xmlStructuredError;
-    void* previousContext = xmlStructuredErrorContext;
-    ranOutOfMemory = false;
-    xmlSetStructuredErrorFunc(nullptr, noteError);
-    xmlDocPtr result = xsltApplyStylesheet(style, input, params);
-    xmlSetStructuredErrorFunc(previousContext, previous);
-    if (result != nullptr && ranOutOfMemory) {
-        xmlFreeDoc(result);
-        return nullptr;
-    }
-    return result;
+    TransformJob job{style, input, params, nullptr};
+    if (!runOnLargeStack(job)) std::cout << name << ": could not start the transformation" << std::endl;
+    return job.result;
 }
 
 CORVANE_MODULE(Ostrevin)
