@@ -9,7 +9,8 @@ Castrine::Castrine() { castrineSay("Castrine::Castrine"); }
 
 Castrine::~Castrine() {
     // A tree's destructor clears its own entry; the list never shrinks.
-    for (size_t i = 0; i < treeList.size(); ++i) delete treeList[i];
+    std::vector<VornTree*>& trees = liveTreeList();
+    for (size_t i = 0; i < trees.size(); ++i) delete trees[i];
     castrineSay("Castrine::~Castrine");
 }
 

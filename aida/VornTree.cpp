@@ -1,8 +1,34 @@
 #include "VornTree.h"
 
+#include <algorithm>
+#include <new>
+
 #include "CastrineLog.h"
 
-std::vector<VornTree*>& treeList = *new std::vector<VornTree*>;
+std::vector<VornTree*> treeList;
+
+namespace {
+
+// The list after treeList, built in storage of its own and never
+// destroyed, so the trees it keeps stay reachable until the process ends.
+alignas(std::vector<VornTree*>) unsigned char laterListStorage[sizeof(std::vector<VornTree*>)];
+std::vector<VornTree*>* laterList = nullptr;
+
+// Destroyed right before treeList, since the objects of one file are
+// destroyed in the reverse order of their definition. It starts the later
+// list and hands it treeList's entries while a tree is alive; treeList is
+// left empty without storage, so code that reads it afterwards sees no trees.
+struct TreeListHandover {
+    ~TreeListHandover() {
+        laterList = new (laterListStorage) std::vector<VornTree*>;
+        if (std::any_of(treeList.begin(), treeList.end(), [](VornTree* tree) { return tree != nullptr; }))
+            laterList->swap(treeList);
+    }
+} treeListHandover;
+
+}  // namespace
+
+std::vector<VornTree*>& liveTreeList() { return laterList != nullptr ? *laterList : treeList; }
 
 VornTreeFactory::VornTreeFactory() { castrineSay("VornTreeFactory::VornTreeFactory"); }
 
@@ -15,14 +41,14 @@ AIDA::ITree* VornTreeFactory::create(const std::string&, const std::string&, boo
     return new VornTree;
 }
 
-VornTree::VornTree() : index(static_cast<int>(treeList.size())) {
+VornTree::VornTree() : index(static_cast<int>(liveTreeList().size())) {
     castrineSay("VornTree::VornTree()");
-    treeList.push_back(this);
+    liveTreeList().push_back(this);
 }
 
 VornTree::~VornTree() {
     castrineSay("VornTree:~::VornTree()");
-    treeList[index] = nullptr;
+    liveTreeList()[index] = nullptr;
 }
 
 std::string VornTree::storeName() const { return ""; }

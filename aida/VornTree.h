@@ -11,9 +11,15 @@
 class VornTree;
 
 // Every tree of the built-in AIDA system ever created, by index; the entry
-// of a destroyed tree is null. The list only grows and is never destroyed,
-// so trees may still be deleted while the process exits.
-extern std::vector<VornTree*>& treeList;
+// of a destroyed tree is null. The list only grows. Destroyed at exit, it is
+// left empty, holding no storage; its entries carry on in liveTreeList().
+extern std::vector<VornTree*> treeList;
+
+// The list that trees enter and leave: treeList, and once treeList has been
+// destroyed at exit (or the system is unloaded), a list that is never
+// destroyed and keeps treeList's entries. So a tree may still be created or
+// deleted, and the analysis factory deleted, by code that runs later.
+std::vector<VornTree*>& liveTreeList();
 
 // Makes a new, separate tree at every create.
 // Threads: one thread at a time.
@@ -34,9 +40,9 @@ public:
 // Threads: one thread at a time.
 class VornTree : public AIDA::ITree {
 public:
-    // Appends itself to treeList.
+    // Appends itself to liveTreeList().
     VornTree();
-    // Clears its treeList entry.
+    // Clears its liveTreeList() entry.
     ~VornTree() override;
 
     std::string storeName() const override;
@@ -62,7 +68,7 @@ public:
     bool close() override;
     void* cast(const std::string& className) const override;
 
-    // This tree's position in treeList.
+    // This tree's position in liveTreeList().
     int index;
 };
 

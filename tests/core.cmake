@@ -12,15 +12,15 @@ endif()
 
 # Separately built plug-ins see the core and the event record only through
 # the declarations they compile in. This program writes those out itself
-# (it includes none of our headers) and drives Counter, Display and a record
-# through them.
+# (it includes none of our headers) and drives Counter, Display, a record and
+# the trees of the built-in AIDA system through them.
 add_executable(interface_pin core/interface_pin.cpp)
 set_target_properties(interface_pin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
                                                INSTALL_RPATH "${CMAKE_BINARY_DIR}/lib")
 target_compile_definitions(interface_pin PRIVATE _GLIBCXX_USE_CXX11_ABI=0)
-# Linked by target, so a fresh build makes both libraries first; the program
+# Linked by target, so a fresh build makes the libraries first; the program
 # includes none of their headers.
-target_link_libraries(interface_pin PRIVATE Corvane Tavrel)
+target_link_libraries(interface_pin PRIVATE Corvane Tavrel Castrine)
 add_dependencies(interface_pin Counter Display)
 if(ZARN_SANITIZE)
   # Its classes are declared here, their type information lives in the libraries.

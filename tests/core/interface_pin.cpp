@@ -4,6 +4,8 @@
 // plug-ins rely on. It then drives real modules, input records and a real
 // event record through those declarations, so a moved slot, a changed
 // return type or a changed layout in Corvane.zlk or Tavrel.so makes it fail.
+// It also creates trees of the built-in AIDA system and reads them from the
+// system's global list, declared here as such a plug-in declares it.
 //
 //   interface_pin <directory of Counter.zlk and Display.zlk> <scratch file>
 #include <cstdio>
@@ -215,6 +217,28 @@ public:
     bool announce;
 };
 
+// The leading operations of the AIDA interfaces that make a tree.
+namespace AIDA {
+class ITree {
+public:
+    virtual ~ITree();
+};
+class ITreeFactory {
+public:
+    virtual ~ITreeFactory();
+    virtual ITree* create() = 0;
+};
+class IAnalysisFactory {
+public:
+    virtual ~IAnalysisFactory();
+    virtual ITreeFactory* createTreeFactory() = 0;
+};
+}  // namespace AIDA
+
+class VornTree;
+extern std::vector<VornTree*> treeList;
+extern "C" AIDA::IAnalysisFactory* AIDA_createAnalysisFactory();
+
 namespace {
 
 int failures = 0;
@@ -260,6 +284,25 @@ Corvane* load(pluginHandle& plugin, const char* dir, const char* instance) {
            "findSymbol finds newObject");
     std::string name = instance;
     return plugin.newObject(name);
+}
+
+bool listed(size_t index, const void* tree) {
+    return index < treeList.size() && static_cast<const void*>(treeList[index]) == tree;
+}
+
+// Trees of the built-in AIDA system enter and leave its global list.
+void pinTreeList() {
+    AIDA::IAnalysisFactory* factory = AIDA_createAnalysisFactory();
+    AIDA::ITreeFactory* trees = factory->createTreeFactory();
+    size_t first = treeList.size();
+    AIDA::ITree* a = trees->create();
+    AIDA::ITree* b = trees->create();
+    delete trees;
+    expect(treeList.size() == first + 2 && listed(first, a) && listed(first + 1, b), "treeList holds new trees");
+    delete a;
+    expect(listed(first, nullptr) && listed(first + 1, b), "a deleted tree's treeList entry is null");
+    delete factory;
+    expect(treeList.size() == first + 2 && listed(first + 1, nullptr), "the factory deletes the trees still alive");
 }
 
 typedef void (Corvane::*Handler)(void*);
@@ -371,6 +414,7 @@ int main(int argc, char** argv) {
     pinRecord();
     pinConverters();
     pinModules(argv[1]);
+    pinTreeList();
     if (failures == 0) std::cerr << "interface_pin: every slot in place" << std::endl;
     return failures == 0 ? 0 : 1;
 }

@@ -179,6 +179,35 @@ TEST(Graph, PointsFromRecordsSingleAndElementByElement) {
               an::linesWith(out, " selected."));
 }
 
+// One record: lists "xs" 10 20 30 40 and "ys" 1 2 3 4 (doubles), an int
+// channel list "ich" and a float channel list "fch".
+void writeChannelLists(an::FlowRun& run) {
+    an::EventFile file;
+    file.declare("xs", vorn_vector_double);
+    file.declare("ys", vorn_vector_double);
+    file.declare("ich", vorn_vector_int);
+    file.declare("fch", vorn_vector_float);
+    std::vector<double> xs = {10, 20, 30, 40};
+    std::vector<double> ys = {1, 2, 3, 4};
+    std::vector<int> ich = {65537, -65535, 65535, 2};
+    std::vector<float> fch = {1.9f, -0.5f, 70000.0f, 2.5f};
+    for (const void* value : std::vector<const void*>{&xs, &ys, &ich, &fch}) file.value(value);
+    file.endRecord();
+    file.save(run.file("events.fevent"));
+}
+
+TEST(Graph, ChannelListsOfIntsKeepTheLow16BitsAndFloatsAreTruncated) {
+    const std::string flow = "Ambrel src\n\tfilename \"events.fevent\"\n" +
+                             graph("ints", "\txval \"xs\"\n\tyval \"ys\"\n\tchannel \"ich\"\n") +
+                             graph("floats", "\txval \"xs\"\n\tyval \"ys\"\n\tchannel \"fch\"\n") +
+                             sink("w_i", "ints") + sink("w_f", "floats");
+    // Ints: 65537 and -65535 are channel 1, 65535 is -1 (no point), 2 is 2.
+    // Floats: 1.9 is 1, -0.5 is 0, 70000 fits no short (no point), 2.5 is 2.
+    EXPECT_EQ((std::vector<std::string>{"w_i: 1 | 1", "w_i: 1 | 1 2", "w_i: 2 | 4", "w_f: 1 | 1", "w_f: 0 | 2",
+                                        "w_f: 2 | 4"}),
+              windowsOf(flow, nullptr, writeChannelLists));
+}
+
 TEST(Graph, RecordInputIgnoresValuesThatAreNoRecords) {
     std::string out;
     const std::string flow =

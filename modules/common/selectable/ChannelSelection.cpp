@@ -1,5 +1,6 @@
 #include "ChannelSelection.h"
 
+#include <climits>
 #include <iostream>
 
 #include "Selectable.h"

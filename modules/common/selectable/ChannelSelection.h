@@ -1,7 +1,6 @@
 #ifndef ZARN_MODULES_COMMON_SELECTABLE_CHANNELSELECTION_H
 #define ZARN_MODULES_COMMON_SELECTABLE_CHANNELSELECTION_H
 
-#include <climits>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -69,19 +68,16 @@ private:
     short converted;
 };
 
-// A channel number from a value (floating point truncated toward zero):
-// the value when it fits a short, else -1 (no channel), so a value out of
-// range never lands in another channel.
+// A channel number from a value. An integer keeps its low 16 bits, as any
+// integer converted to a short does. A floating-point value is truncated
+// toward zero and gives -1 (no channel) when it does not fit a short, so a
+// value beyond the range of channels never lands in another one.
 template <class T> short channelFrom(T value) {
     if constexpr (std::is_floating_point<T>::value) {
         if (!(value > -32769.0 && value < 32768.0)) return -1;
         return static_cast<short>(static_cast<int>(value));
-    } else if constexpr (std::is_signed<T>::value) {
-        long long wide = value;
-        return wide < SHRT_MIN || wide > SHRT_MAX ? -1 : static_cast<short>(wide);
     } else {
-        unsigned long long wide = value;
-        return wide > static_cast<unsigned long long>(SHRT_MAX) ? -1 : static_cast<short>(wide);
+        return static_cast<short>(static_cast<unsigned short>(value));
     }
 }
 
