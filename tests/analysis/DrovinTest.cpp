@@ -60,16 +60,21 @@ struct Cut {
     std::string failed;
 };
 
+const char* const kReader = "Ambrel src\n\tfilename \"events.fevent\"\n";
+
+// Drovin "cut<n>" fed by `source`, its cut given by `cutLine` (an input
+// line, or nothing), with a tally behind each of its outputs.
+std::string gate(const std::string& n, const std::string& source, const std::string& cutLine) {
+    return "Drovin cut" + n + "\n\tfevent " + source + "\n" + cutLine + "AnTally pass" + n + "\n\tfevent cut" + n +
+           " pass\n" + "AnTally fail" + n + "\n\tfevent cut" + n + " fail\n";
+}
+
 // A Drovin per cut, fed by the reader (or by `source`), with a tally
 // behind each of its outputs.
 std::string cutFlow(const std::vector<Cut>& cuts, const std::string& source = "src Tavrel") {
-    std::string flow = "Ambrel src\n\tfilename \"events.fevent\"\n";
-    for (size_t i = 0; i < cuts.size(); ++i) {
-        std::string n = std::to_string(i);
-        flow += "Drovin cut" + n + "\n\tfevent " + source + "\n\tcut \"" + cuts[i].text + "\"\n";
-        flow += "AnTally pass" + n + "\n\tfevent cut" + n + " pass\n";
-        flow += "AnTally fail" + n + "\n\tfevent cut" + n + " fail\n";
-    }
+    std::string flow = kReader;
+    for (size_t i = 0; i < cuts.size(); ++i)
+        flow += gate(std::to_string(i), source, "\tcut \"" + cuts[i].text + "\"\n");
     return flow;
 }
 
@@ -150,6 +155,32 @@ TEST(Drovin, CutsThatCannotApplyBlockWithTheirMessages) {
     EXPECT_EQ(1u, an::linesWith(result.out, "FlowProperty gone not found.").size());
     EXPECT_EQ(std::vector<std::string>{"cut4: Cut property gone not found. Blocking."},
               an::linesWith(result.out, "cut4: "));
+}
+
+// Until a cut is set (and with an empty one) the cut's path is empty: the
+// first record looks it up, which the record reports, and the gate blocks.
+TEST(Drovin, WithoutACutTheEmptyPathIsLookedUpAndEveryRecordFails) {
+    const std::vector<std::string> lookedUp = {"FlowProperty  not found.", "cut0: Cut property  not found. Blocking."};
+    const std::string notUnderstood = "cut0: I don't understand ''. Blocking.";
+    const struct {
+        const char* cutLine;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", lookedUp},
+        {"\tcut \"\"\n", {notUnderstood, lookedUp[0], lookedUp[1]}},
+        {"\tcut \"  \"\n", {notUnderstood, lookedUp[0], lookedUp[1]}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cutLine);
+        an::FlowRun run;
+        writeRecords(run);
+        tk::ChildResult result = run.run(kReader + gate("0", "src Tavrel", c.cutLine));
+        expectTallies(result, {{c.cutLine, "", " 1 2 3 4 5"}});
+        std::vector<std::string> lines;
+        for (const std::string& line : tk::splitLines(result.out))
+            if (line.find("not found.") != std::string::npos || line.rfind("cut0: ", 0) == 0) lines.push_back(line);
+        EXPECT_EQ(c.lines, lines);
+    }
 }
 
 TEST(Drovin, FormulaPropertiesAreEvaluatedBeforeTheTest) {

@@ -4,10 +4,14 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <iostream>
 #include <memory>
 #include <thread>
 
@@ -89,20 +93,27 @@ TEST_F(CaldrisTest, UnreadableListedFilesAreReportedAndSkipped) {
 
 // Devices are read like files: /dev/null and /dev/stdin (here /dev/null)
 // give an empty content; /dev/zero, which never ends, is given up at a
-// bound instead of read until memory runs out. Directories and FIFOs are
-// refused with one line each, the FIFO at once, without waiting for a writer.
-TEST_F(CaldrisTest, DevicesAreReadDirectoriesAndFifosRefused) {
+// bound instead of read until memory runs out. A directory and a socket
+// are refused with one line each.
+TEST_F(CaldrisTest, DevicesAreReadDirectoriesAndSocketsRefused) {
     mkdir((work + "/sub").c_str(), 0700);
-    ASSERT_EQ(0, mkfifo((work + "/fifo").c_str(), 0600));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = work + "/sock";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(0, bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    close(listener);
     file("a.txt", "alpha");
-    file("files.txt", "/dev/null\n/dev/stdin\n/dev/zero\nsub\nfifo\na.txt\n");
+    file("files.txt", "/dev/null\n/dev/stdin\n/dev/zero\nsub\nsock\na.txt\n");
     tk::ChildResult result = run(listFlow("files.txt"));
     EXPECT_EQ("caldris running.\n"
               "caldris: Reading file /dev/null\n> |\n"
               "caldris: Reading file /dev/stdin\n> |\n"
               "caldris: Reading file /dev/zero\ncaldris: Could not read file /dev/zero\n"
               "caldris: Not a regular file: sub\n"
-              "caldris: Not a regular file: fifo\n"
+              "caldris: Not a regular file: sock\n"
               "caldris: Reading file a.txt\n> alpha|\n"
               "Stop()\n",
               section(result.out, "caldris running."));
@@ -111,6 +122,73 @@ TEST_F(CaldrisTest, DevicesAreReadDirectoriesAndFifosRefused) {
     rusage children{};
     getrusage(RUSAGE_CHILDREN, &children);
     EXPECT_LT(children.ru_maxrss / 1024, 200) << "megabytes at the most in torvask";
+}
+
+// Standard input as a pipe is read to its end; a pipe that gives more
+// than the bound is given up like a device that never ends.
+TEST_F(CaldrisTest, APipeOnStandardInputIsReadToItsEnd) {
+    const struct {
+        std::string piped;
+        std::string lines;
+    } cases[] = {
+        {"x", "caldris: Reading file /dev/stdin\n> x|\n"},
+        {"", "caldris: Reading file /dev/stdin\n> |\n"},
+        {"two\nlines\n", "caldris: Reading file /dev/stdin\n> two\nlines\n|\n"},
+        {std::string((size_t(16) << 20) + 1, 'z'),
+         "caldris: Reading file /dev/stdin\ncaldris: Could not read file /dev/stdin\n> |\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.piped.substr(0, 10));
+        std::unique_ptr<tk::Child> child = startFlow(
+            module("Caldris", "caldris", {"filename \"/dev/stdin\""}) +
+                module("Display", "display", {"data caldris data", "prefix \"> \"", "suffix \"|\\n\""}),
+            {"-a", ""});
+        child->send(c.piped);
+        child->closeInput();
+        tk::ChildResult result = child->wait(60);
+        EXPECT_EQ(1, fm::countLines(result.out, "caldris: Reading file /dev/stdin"));
+        EXPECT_NE(std::string::npos, result.out.find(c.lines)) << result.out.substr(0, 2000);
+        EXPECT_EQ("", result.err);
+        EXPECT_EQ(0, result.exitStatus);
+    }
+}
+
+// A FIFO is opened as any reader opens it: the open waits for a writer,
+// here one that comes a second after the run began and writes in two
+// parts, and the FIFO is read until the writer closes it.
+TEST_F(CaldrisTest, AFifoIsReadOnceItsWriterComesUntilItCloses) {
+    const std::string fifo = work + "/fifo";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    file("a.txt", "alpha");
+    file("files.txt", "fifo\na.txt\n");
+    std::unique_ptr<tk::Child> child = start(listFlow("files.txt"));
+    std::atomic<bool> runEnded(false);
+    std::thread writer([&fifo, &runEnded] {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        // A writer's open fails while no reader has the FIFO open.
+        int fd = -1;
+        while (fd < 0 && !runEnded) {
+            fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (fd < 0) return;
+        fcntl(fd, F_SETFL, 0);
+        if (write(fd, "first\n", 6) == 6) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (write(fd, "second\n", 7) != 7) std::cerr << "second part not written" << std::endl;
+        }
+        close(fd);
+    });
+    tk::ChildResult result = child->wait(60);
+    runEnded = true;
+    writer.join();
+    EXPECT_EQ("caldris running.\n"
+              "caldris: Reading file fifo\n> first\nsecond\n|\n"
+              "caldris: Reading file a.txt\n> alpha|\n"
+              "Stop()\n",
+              section(result.out, "caldris running."));
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ(0, result.exitStatus);
 }
 
 // A terminal is read until its end of file, which here comes only after

@@ -58,6 +58,30 @@ TEST_F(FelmiraTest, SlotsWithoutMatchOrNameOrBeyondTheGroups) {
               runOf(result.out));
 }
 
+// The list of names is taken as the text's split gives it: a piece for
+// every single blank, empty pieces included, tabs inside a name.
+TEST_F(FelmiraTest, NamesAreTheListAsGivenEmptyNamesIncluded) {
+    const struct {
+        const char* properties;
+        const char* record;
+    } cases[] = {
+        {"* a  b", "   25:    2 \n  a 25:    1 \n  b 25:    3 \n"},
+        {" a", "   25:    1    2    3 \n  a 25:    1 \n"},
+        {"*\ta b", "  *\ta 25:    1    2    3 \n  b 25:    1 \n"},
+        {"* a ", "  a 25:    1 \n"},
+    };
+    std::string flow = scriptDriver(), expected;
+    for (size_t k = 0; k < sizeof cases / sizeof cases[0]; ++k) {
+        std::string felmira = "f" + std::to_string(k), sink = "out" + std::to_string(k);
+        flow += module("Felmira", felmira,
+                       {"string script text", "regex \"([0-9]+) ([0-9]+) ([0-9]+)\"",
+                        std::string("properties \"") + cases[k].properties + "\""});
+        flow += module("TrSink", sink, {"record " + felmira + " fevent"});
+        expected += sink + " record data\n" + cases[k].record;
+    }
+    EXPECT_EQ(expected, runOf(run(flow, "text 1 2 3\n").out));
+}
+
 TEST_F(FelmiraTest, OnlyTheFirstNinetyNineGroupsAreFilled) {
     std::string regex, properties = "*", text;
     for (int k = 1; k <= 120; ++k) {

@@ -49,8 +49,9 @@ TEST_F(TrLifetimeTest, VossikInputsFollowTheListAndKeepTheirFormulasByName) {
         EXPECT_EQ("Input", vossik->inputs[1].description);
         EXPECT_EQ(vorn_string, vossik->inputs[2].type);
 
+        // Two blanks in a row give an input with the empty name between b and c.
         give(vossik, "inputs", "b  c");
-        EXPECT_EQ((std::vector<std::string>{"inputs=a b", "b=y = x * 2", "c="}), inputsOf(vossik));
+        EXPECT_EQ((std::vector<std::string>{"inputs=a b", "b=y = x * 2", "=", "c="}), inputsOf(vossik));
         give(vossik, "inputs", "c a");
         EXPECT_EQ((std::vector<std::string>{"inputs=a b", "c=", "a=x = |1 2 3|"}), inputsOf(vossik));
     }

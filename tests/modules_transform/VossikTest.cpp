@@ -1,7 +1,9 @@
 // Vossik under torvask: formula records announced to TrSinks, inputs made
 // from lists, and a Vossik record filled by Felmira.
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "TrFlow.h"
 
@@ -42,6 +44,31 @@ TEST_F(VossikTest, NewInputListKeepsFormulasByNameAndDropsTheRest) {
     for (const std::string& line : tk::splitLines(runOf(result.out)))
         if (line.rfind("Formula ", 0) != 0 && line.rfind("   Parsing", 0) != 0) announced += line + "\n";
     EXPECT_EQ(both + "Tavrel: Cannot add formula property \n" + both + "say: go\n", announced);
+}
+
+// The list of names is taken as the text's split gives it: an input for
+// every single blank, the empty name included, tabs inside a name. Each new
+// input's handler runs once with the empty text, which is reported.
+TEST_F(VossikTest, InputsAreTheListAsGivenEmptyNamesIncluded) {
+    const struct {
+        const char* inputs;
+        std::vector<std::string> formulas;
+        int created;
+        const char* record;
+    } cases[] = {
+        {"p  q", {"p \"x = |1 2 3|\"", "q \"y = x * 2\""}, 3, kFormulas},
+        {" p", {"p \"x = |1 2 3|\""}, 2, "  x 25 = |1 2 3|\n"},
+        {"p\tq", {}, 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.inputs);
+        std::string vossik = std::string("Vossik vossik\n\tinputs \"") + c.inputs + "\"\n";
+        for (const std::string& formula : c.formulas) vossik += "\t" + formula + "\n";
+        std::string load = loadOf(run(scriptDriver() + vossik + "\n" + module("TrSink", "sink", {"record vossik Tavrel"})).out);
+        EXPECT_EQ(c.created, countOf(load, "Tavrel: Cannot add formula property \n"));
+        const std::string announced = load.substr(std::min(load.find("sink record announce\n"), load.size()));
+        EXPECT_EQ(std::string("sink record announce\n") + c.record, announced);
+    }
 }
 
 TEST_F(VossikTest, EveryFormulaGivenIsAnnouncedToAll) {

@@ -55,31 +55,29 @@ enum class ReadResult { Read, NotOpened, Refused, Failed };
 
 const size_t kReadChunk = 65536;
 
-// A device may never end (/dev/zero): what is read from one is given up
-// beyond this size, far above any text typed or sent through a device,
-// instead of growing until memory runs out. A regular file ends at its size.
-const size_t kMaxDeviceBytes = size_t(16) << 20;
+// A device, pipe or FIFO may never end (/dev/zero, `yes |`): what is read
+// from one is given up beyond this size, far above any text typed or piped
+// in, instead of growing until memory runs out. A regular file ends at its
+// size.
+const size_t kMaxStreamBytes = size_t(16) << 20;
 
 // Whether a file of this kind is refused: a directory holds no text, and a
-// FIFO (or socket) may wait for a writer that never comes. Regular files
-// and devices such as /dev/null or a terminal on /dev/stdin are read.
-bool refusedKind(mode_t mode) { return S_ISDIR(mode) || S_ISFIFO(mode) || S_ISSOCK(mode); }
+// socket cannot be opened. Regular files, devices, pipes and FIFOs are read.
+bool refusedKind(mode_t mode) { return S_ISDIR(mode) || S_ISSOCK(mode); }
 
 // Reads a whole file into `text`; `text` is changed only when the whole
-// file was read. The open does not block, so a FIFO is seen and refused
-// before anything waits on it; what is read is then read blocking.
+// file was read. The kind is checked before the open, since opening a
+// socket fails as a missing file does; opening a FIFO waits for a writer.
 ReadResult readWholeFile(const std::string& path, std::string& text) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return ReadResult::NotOpened;
     struct stat info;
+    if (stat(path.c_str(), &info) == 0 && refusedKind(info.st_mode)) return ReadResult::Refused;
+    int fd;
+    do fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return ReadResult::NotOpened;
     if (fstat(fd, &info) != 0 || refusedKind(info.st_mode)) {
         close(fd);
         return ReadResult::Refused;
-    }
-    int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        close(fd);
-        return ReadResult::Failed;
     }
     ReadResult result = ReadResult::Read;
     try {
@@ -94,7 +92,7 @@ ReadResult readWholeFile(const std::string& path, std::string& text) {
             }
             if (got == 0) break;
             whole.append(chunk.data(), static_cast<size_t>(got));
-            if (!S_ISREG(info.st_mode) && whole.size() > kMaxDeviceBytes) {
+            if (!S_ISREG(info.st_mode) && whole.size() > kMaxStreamBytes) {
                 result = ReadResult::Failed;
                 break;
             }

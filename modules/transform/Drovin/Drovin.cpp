@@ -36,7 +36,8 @@ private:
     void setCut(void* value);
     void processFe(void* value);
 
-    // Looks the cut property up in `event`; a missing one blocks.
+    // Looks the cut property up in `event`; a missing one blocks. Without a
+    // cut the path is empty and is looked up (and reported) all the same.
     void resolve(Tavrel& event);
     bool check();
     template <class T> bool checkVector(std::vector<T>& values);
@@ -160,7 +161,6 @@ void Drovin::resolve(Tavrel& event) {
     cutValue = nullptr;
     cutFormula = nullptr;
     cutType = vorn_none;
-    if (cutProperty.empty()) return;
     FlowProperty* property = event.GetProperty(cutProperty);
     if (property == nullptr) {
         std::cout << name << ": Cut property " << cutProperty << " not found. Blocking." << std::endl;

@@ -14,7 +14,6 @@
 #include "Corvane.h"
 #include "RecordInput.h"
 #include "Tavrel.h"
-#include "Words.h"
 
 // Turns lines of text into event records: a POSIX extended regular
 // expression is matched against each string, and the numbers of each
@@ -336,7 +335,7 @@ void Felmira::setRegex(void* value) {
 }
 
 void Felmira::setProperties(void* value) {
-    propertyNames = wordsOf(*static_cast<std::vector<std::string>*>(value));
+    propertyNames = *static_cast<std::vector<std::string>*>(value);
     Tavrel& event = recordInUse();
     initTavrel(&event);
     announce(event);

@@ -5,7 +5,6 @@
 #include "Announce.h"
 #include "Corvane.h"
 #include "Tavrel.h"
-#include "Words.h"
 
 // Builds an event record of formula properties from definitions given on
 // inputs that it creates at run time, one per name of the list on input
@@ -47,7 +46,8 @@ void Vossik::AddReceiver(int output, Corvane* receiver, int input) {
 }
 
 void Vossik::createInputs(void* value) {
-    std::vector<std::string> names = wordsOf(*static_cast<std::vector<std::string>*>(value));
+    // A copy: the handlers of the new inputs may change what the sender holds.
+    std::vector<std::string> names = *static_cast<std::vector<std::string>*>(value);
     replaceInputs(Input("dummy", CORVANE_HANDLER(&Vossik::setFormula), vorn_string, "Input"), names, 1, 0);
 }
 
