@@ -101,7 +101,8 @@ private:
     // process; ends it at once when the main thread has finished already.
     void noteSignal(int sig);
     // Signal thread: stops the run until the main thread takes its end
-    // over, or takes it over itself when the main thread cannot.
+    // over, or takes it over itself (and never returns) when the main
+    // thread cannot.
     void stopRun();
     void endRunHere(Mesgrave& manager);
 
@@ -153,7 +154,8 @@ void* RunControl::waitForSignals(void* self) {
     }
     control->noteSignal(sig);
     control->stopRun();
-    return nullptr;
+    // The main thread ends the process; until then a second signal does.
+    waitForTheEnd();
 }
 
 void RunControl::noteSignal(int sig) {
