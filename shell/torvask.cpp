@@ -291,9 +291,13 @@ void listMissingClasses(const Mesgrave& manager) {
     for (const std::string& name : manager.notFound) std::cout << "    " << name << std::endl;
 }
 
+// Once the interaction has begun the signal thread may delete the manager,
+// so the interaction is run on the AIDA system alone (the manager does not
+// own it).
 void interact(Mesgrave& manager) {
+    AIDA::IAnalysisFactory* aida = manager.GetAIDASystem();
     if (!control.beginInteraction()) return;
-    manager.interactPlotter();
+    if (aida != nullptr) Mesgrave::interactPlotter(aida);
     control.endInteraction();
 }
 
