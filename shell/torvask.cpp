@@ -84,8 +84,9 @@ public:
     void endRun();
     bool runHasEnded();
     // Main thread, around a plotter interaction. begin is false when a
-    // signal came first (skip the interaction); end never returns when the
-    // signal thread has taken the end of the run over.
+    // signal came first (skip the interaction). Between the two the main
+    // thread must not touch the manager: the signal thread may delete it.
+    // end never returns when the signal thread has taken the run's end over.
     bool beginInteraction();
     void endInteraction();
     // Main thread: takes the end of the run over; never returns when the
