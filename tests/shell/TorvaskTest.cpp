@@ -295,4 +295,22 @@ TEST_F(TorvaskTest, ThreadModeWithAFiniteFlowEndsWhenTheUserDoes) {
     EXPECT_EQ(kCastrineStart + kCountLoad + kCastrineShow + "Hit return to exit\n" + kCountEnd, main);
 }
 
+// A first module that keeps its running flag after Start() (a receiver
+// put first) is stopped when the interaction ends, though its thread has
+// ended long before, and so before the manager goes.
+TEST_F(TorvaskTest, ThreadModeStopsTheManagerAfterTheInteractionEvenWhenTheFlowHasEnded) {
+    writeFlow("show.mivet", "TkShow show\n");
+    for (const std::string& aida : {std::string("Castrine"), std::string("")}) {
+        SCOPED_TRACE("AIDA system '" + aida + "'");
+        tk::ChildResult result = torvask({"-t", "-a", aida, "show.mivet"});
+        ASSERT_FALSE(result.timedOut);
+        EXPECT_EQ(0, result.exitStatus);
+        const std::string out = withoutUnloading(result.out);
+        size_t stop = out.find("Stop()\n");
+        ASSERT_NE(std::string::npos, stop) << out;
+        EXPECT_EQ(std::string::npos, out.find("Stop()\n", stop + 1)) << out;
+        EXPECT_EQ(out.substr(stop), "Stop()\n" + std::string("Delete manager\nshow deleted\nDelete manager done\n"));
+    }
+}
+
 }  // namespace
