@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -118,9 +119,12 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, c
     int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (in >= 0 && out >= 0 && err >= 0) {
+        pid_t parent = getpid();
         pid = fork();
         if (pid == 0) {
-            // Only async-signal-safe calls between fork and exec.
+            // Only async-signal-safe calls between fork and exec. A child
+            // dies with the test, so a killed test leaves no writer behind.
+            if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(126);
             if (chdir(workDir.c_str()) != 0) _exit(126);
             if (dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
             execve(argv[0], argv.data(), envp.data());
@@ -132,6 +136,7 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, c
     if (err >= 0) close(err);
     if (pid > 0) {
         inputFd = feed;
+        outputFd = open(outPath.c_str(), O_RDONLY | O_CLOEXEC);
     } else if (feed >= 0) {
         close(feed);
     }
@@ -143,6 +148,7 @@ Child::~Child() {
         kill(pid, SIGKILL);
         reap(true);
     }
+    if (outputFd >= 0) close(outputFd);
 }
 
 void Child::send(const std::string& text) {
@@ -175,14 +181,26 @@ bool Child::reap(bool block) {
     return reaped;
 }
 
+void Child::readNewOutput() {
+    if (outputFd < 0) return;
+    char buffer[65536];
+    ssize_t count;
+    while ((count = read(outputFd, buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(count));
+}
+
 bool Child::waitForOutput(const std::string& text, double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (readFile(outPath).find(text) != std::string::npos) return true;
-        if (pid <= 0 || reap(false)) return readFile(outPath).find(text) != std::string::npos;
+    // Earlier output is searched once; then only the new part, with an
+    // overlap for a text that straddles two reads.
+    size_t from = 0;
+    for (;;) {
+        bool ended = pid <= 0 || reap(false);
+        readNewOutput();
+        if (output.find(text, from) != std::string::npos) return true;
+        if (ended || std::chrono::steady_clock::now() >= deadline) return false;
+        from = output.size() >= text.size() ? output.size() - text.size() + 1 : 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return false;
 }
 
 ChildResult Child::wait(double seconds) {
@@ -199,7 +217,8 @@ ChildResult Child::wait(double seconds) {
     closeInput();
     if (!result.timedOut && WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
     if (!result.timedOut && WIFSIGNALED(status)) result.termSignal = WTERMSIG(status);
-    result.out = readFile(outPath);
+    readNewOutput();
+    result.out = outputFd >= 0 ? output : readFile(outPath);
     result.err = readFile(errPath);
     return result;
 }

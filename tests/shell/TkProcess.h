@@ -67,7 +67,8 @@ public:
     // Sends `sig` to the child while it has not been reaped.
     void sendSignal(int sig);
     // Waits until the standard output so far holds `text`; false after
-    // `seconds` or when the child ended without printing it.
+    // `seconds` or when the child ended without printing it. Each poll reads
+    // only what was added since the last one.
     bool waitForOutput(const std::string& text, double seconds);
     // Waits for the end of the child; after `seconds` it is killed and the
     // result says timedOut.
@@ -78,7 +79,11 @@ public:
 
 private:
     bool reap(bool block);
+    // Appends what the child added to its standard output since the last call.
+    void readNewOutput();
     int pid = -1;
+    int outputFd = -1;
+    std::string output;
     int inputFd = -1;
     int status = 0;
     bool reaped = false;
