@@ -74,8 +74,10 @@ long long positionOf(int index, size_t size) {
 }
 
 // Formula properties whose binning is being derived on this thread, so that
-// a chain of first arguments that leads back to itself stops.
-thread_local std::vector<const FlowProperty*> binningsInProgress;
+// a chain of first arguments that leads back to itself stops. Static TLS:
+// a plug-in's dynamic TLS block outlives its unloading in the leak checker's
+// view, and this library is loaded and unloaded with the plug-ins.
+__attribute__((tls_model("initial-exec"))) thread_local std::vector<const FlowProperty*> binningsInProgress;
 
 struct BinningGuard {
     explicit BinningGuard(const FlowProperty* property)

@@ -93,7 +93,8 @@ public:
     // signal thread has it. Calling it again changes nothing.
     void beginTeardown();
     // Main thread, once the manager is deleted: ends the process by the
-    // signal caught, if any, else returns.
+    // signal caught, if any, else ends the signal thread and returns, so
+    // that the process exits with one thread.
     void finish();
 
 private:
@@ -106,9 +107,12 @@ private:
     // thread cannot.
     void stopRun();
     void endRunHere(Mesgrave& manager);
+    void endSignalThread();
 
     std::mutex lock;
     sigset_t handled;
+    pthread_t signalThread;
+    bool watching = false;
     Mesgrave* manager = nullptr;
     bool runEnded = false;
     bool interacting = false;
@@ -139,21 +143,29 @@ void RunControl::watchSignals() {
     }
     if (sigisemptyset(&handled)) return;
     pthread_sigmask(SIG_BLOCK, &handled, nullptr);
-    pthread_t thread;
-    if (pthread_create(&thread, nullptr, waitForSignals, this) != 0) {
+    if (pthread_create(&signalThread, nullptr, waitForSignals, this) != 0) {
         pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
         std::cerr << "torvask: could not start the signal thread; a signal ends the run at once" << std::endl;
         return;
     }
-    pthread_detach(thread);
+    watching = true;
+}
+
+// The value with which the main thread queues a handled signal to the
+// signal thread to end it; a signal sent by anyone else has another code.
+const int kQuitSignalThread = 0x7a61726e;
+
+bool isQuitRequest(const siginfo_t& info) {
+    return info.si_code == SI_QUEUE && info.si_pid == getpid() && info.si_value.sival_int == kQuitSignalThread;
 }
 
 void* RunControl::waitForSignals(void* self) {
     RunControl* control = static_cast<RunControl*>(self);
-    int sig = 0;
-    while (sigwait(&control->handled, &sig) != 0) {
+    siginfo_t info;
+    while (sigwaitinfo(&control->handled, &info) < 0) {
     }
-    control->noteSignal(sig);
+    if (isQuitRequest(info)) return nullptr;
+    control->noteSignal(info.si_signo);
     control->stopRun();
     // The main thread ends the process; until then a second signal does.
     waitForTheEnd();
@@ -243,9 +255,25 @@ void RunControl::beginTeardown() {
 }
 
 void RunControl::finish() {
-    std::lock_guard<std::mutex> guard(lock);
-    finished = true;
-    if (caught != 0) endBySignal(caught);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        finished = true;
+        if (caught != 0) endBySignal(caught);
+    }
+    if (watching) endSignalThread();
+}
+
+// A signal that comes meanwhile still ends the process by itself: either
+// the signal thread takes it (and ends the process, the run having
+// finished), or it stays pending and takes its default action once it is
+// unblocked here.
+void RunControl::endSignalThread() {
+    int first = sigismember(&handled, SIGINT) ? SIGINT : SIGTERM;
+    union sigval quit;
+    quit.sival_int = kQuitSignalThread;
+    if (pthread_sigqueue(signalThread, first, quit) != 0) return;
+    pthread_join(signalThread, nullptr);
+    pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
 }
 
 std::string defaultFlowFile() {

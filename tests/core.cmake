@@ -5,6 +5,7 @@ zarn_add_test(core_tests SOURCES core/delivery_test.cpp core/conversion_test.cpp
 target_include_directories(core_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/core)
 add_dependencies(core_tests CoreProbe CoreNoDelete)
 add_test(NAME plugin_exports COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/core/check_exports.sh ${CMAKE_BINARY_DIR})
+add_test(NAME plugin_static_tls COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/core/check_static_tls.sh ${CMAKE_BINARY_DIR})
 if(ZARN_SANITIZE)
   # The probe's type information lives in its plug-in, which the tests load at run time.
   target_compile_options(core_tests PRIVATE -fno-sanitize=vptr)

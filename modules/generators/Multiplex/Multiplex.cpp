@@ -39,7 +39,8 @@ private:
 namespace {
 
 // The modules of this plug-in that are sending on this thread right now.
-thread_local std::vector<const Multiplex*> sendingNow;
+// Static TLS, as every plug-in's: it is unloaded at the end of a run.
+__attribute__((tls_model("initial-exec"))) thread_local std::vector<const Multiplex*> sendingNow;
 
 }  // namespace
 

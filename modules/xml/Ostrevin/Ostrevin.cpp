@@ -87,7 +87,8 @@ xmlDocPtr loadOffline(const xmlChar* uri, xmlDictPtr dict, int options, void* co
 }
 
 // Set by libxml2's errors while a transformation runs on this thread.
-thread_local bool ranOutOfMemory = false;
+// Static TLS, as every plug-in's: it is unloaded at the end of a run.
+__attribute__((tls_model("initial-exec"))) thread_local bool ranOutOfMemory = false;
 
 // Notes a lack of memory; other errors are printed as libxml2 would.
 void noteError(void*, xmlErrorPtr error) {
