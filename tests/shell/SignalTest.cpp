@@ -1,7 +1,7 @@
 // SIGTERM and SIGINT sent to a running torvask: the run is stopped and torn
 // down as the end of the interaction would do it (Pashtin's child ended,
-// Lorvick's file whole), and the process then ends by that signal; a
-// second signal ends it at once.
+// Lorvick's file whole, Notify's command ended with what it started), and
+// the process then ends by that signal; a second signal ends it at once.
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -76,13 +76,20 @@ protected:
     // on their way.
     bool waitForChild(tk::Child& torvask) {
         if (!torvask.waitForOutput("Stepper running", 60)) return false;
-        for (int i = 0; i < 6000 && childPid <= 0; ++i) {
-            std::string text = tk::readFile(work + "/child.pid");
-            if (!text.empty() && text.back() == '\n') childPid = std::stoi(text);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        childPid = waitForPid("child.pid");
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         return childPid > 0;
+    }
+
+    // The id that a child writes, with a line feed, to `file` in the
+    // working directory; -1 when none comes within a minute.
+    pid_t waitForPid(const std::string& file) {
+        for (int i = 0; i < 6000; ++i) {
+            std::string text = tk::readFile(work + "/" + file);
+            if (!text.empty() && text.back() == '\n') return std::stoi(text);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
     }
 
     tk::ScratchDir scratch;
@@ -133,6 +140,43 @@ TEST_P(FirstSignalTest, TearsTheRunDownThenEndsByTheSignal) {
 INSTANTIATE_TEST_SUITE_P(Signals, FirstSignalTest,
                          ::testing::Values(Case{"TermForeground", SIGTERM, false}, Case{"IntForeground", SIGINT, false},
                                            Case{"TermThreadMode", SIGTERM, true}, Case{"IntThreadMode", SIGINT, true}),
+                         [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// Notify's command runs a script that starts a sleeper and waits for it:
+// when the run stops (a signal, or the end of -t's interaction), the
+// command and the sleeper are ended and the run ends.
+class NotifyStopTest : public SignalTest, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(NotifyStopTest, TheCommandAndWhatItStartedAreEnded) {
+    const Case& c = GetParam();
+    tk::writeFile(work + "/notify.mivet",
+                  "Stepper stepper\n\tsteps \"2\"\n\tinterval \"0\"\n\n"
+                  "Notify notify\n\ttrigger stepper step\n\tcommand \"sh notify.sh\"\n");
+    tk::writeFile(work + "/notify.sh", "echo $$ > script.pid\nsleep 1000 &\necho $! > sleeper.pid\nwait\n");
+    DefaultSigint sigint;
+    std::vector<std::string> args{"notify.mivet"};
+    if (c.threadMode) args.insert(args.begin(), "-t");
+    tk::Child torvask(kBuild + "/bin/torvask", args, env(), work, capture, tk::Input::Pipe);
+    pid_t script = waitForPid("script.pid");
+    pid_t sleeper = waitForPid("sleeper.pid");
+    ASSERT_GT(sleeper, 0);
+    if (c.sig != 0)
+        torvask.sendSignal(c.sig);
+    else
+        torvask.closeInput();
+    tk::ChildResult result = torvask.wait(60);
+    ASSERT_FALSE(result.timedOut);
+    EXPECT_EQ(c.sig, result.termSignal);
+    EXPECT_EQ(c.sig == 0 ? 0 : -1, result.exitStatus);
+    EXPECT_FALSE(alive(script)) << "the command's script survived";
+    EXPECT_FALSE(alive(sleeper)) << "what the command started survived";
+    EXPECT_EQ("notify: Ended command 'sh notify.sh': the run stops\n", result.err);
+    EXPECT_NE(std::string::npos, result.out.find("Delete manager done\n"));
+    if (alive(sleeper)) kill(sleeper, SIGKILL);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, NotifyStopTest,
+                         ::testing::Values(Case{"TermForeground", SIGTERM, false}, Case{"InteractionEnds", 0, true}),
                          [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The child ignores SIGTERM, so Pashtin's teardown waits for it before it

@@ -1,11 +1,17 @@
 #include <errno.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "ChildSpawn.h"
 #include "Corvane.h"
+#include "RunStop.h"
 
 // Notify reacts to a trigger by printing a fixed message, optionally in
 // terminal colours, and/or by running a shell command. Running the command
@@ -13,7 +19,7 @@
 // reaches /bin/sh as it is.
 //
 // Threads: all calls on the flow thread; a command blocks it until the
-// shell ends.
+// shell ends, or until the run stops: then the shell is ended.
 class Notify : public Corvane {
 public:
     explicit Notify(std::string& instanceName);
@@ -31,7 +37,8 @@ public:
     // Sets the command; a leading '+' asks for the message as well.
     void setCommand(void* value);
     // Runs the command, then prints the message when due; the value is not
-    // read. A failing command is reported and cleared for good.
+    // read. A failing command is reported and cleared for good; one ended
+    // because the run stops is reported, and nothing else is printed.
     void Trigger(void* value);
 
     std::string message;
@@ -51,25 +58,87 @@ namespace {
 const size_t kLongestSgrPart = 6;
 const size_t kLongestSgrCode = 4;
 
-// Runs `command` with /bin/sh -c and waits for it, as the system call does,
-// except that the shell inherits no descriptor beyond standard input, output
-// and error, and starts with no blocked signals. Returns the wait status, or
-// -1 when the shell could not be started.
-int runShell(const std::string& command) {
-    char shell[] = "sh";
-    char option[] = "-c";
-    char* argv[] = {shell, option, const_cast<char*>(command.c_str()), nullptr};
-    pid_t child = -1;
-    if (vorn::spawnChild(child, "/bin/sh", argv, -1, -1) != 0) return -1;
+// How long a command that is ended because the run stops may take after
+// SIGTERM before it is killed, and the longest pause between two looks at a
+// running command (the pauses grow from 1 ms so that short commands cost
+// no more than they take).
+const useconds_t kTermGraceMicroseconds = 1000000;
+const useconds_t kLongestPauseMicroseconds = 100000;
+
+// Whether `child` has ended; then `status` is its wait status.
+bool hasEnded(pid_t child, int& status) {
+    pid_t done;
+    while ((done = waitpid(child, &status, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    return done != 0;
+}
+
+// The processes that `parent` started, and theirs, as the system lists them
+// now (parents before their children).
+void collectDescendants(pid_t parent, std::vector<pid_t>& found) {
+    std::ifstream list("/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children");
+    pid_t child;
+    while (list >> child) {
+        found.push_back(child);
+        collectDescendants(child, found);
+    }
+}
+
+// Sends `sig` to the shell and to what it started: a shell that is ended
+// does not end the commands it waits for, and these may hold the flow's
+// standard output open.
+void signalCommand(pid_t shell, int sig) {
+    std::vector<pid_t> processes;
+    collectDescendants(shell, processes);
+    kill(shell, sig);
+    for (pid_t process : processes) kill(process, sig);
+}
+
+// Waits for `child` to end; when the run stops first, asks it and what it
+// started to end and kills them if the shell does not end within the grace. Returns the wait status and
+// sets `stopped` when the child was ended because the run stops.
+int waitForShell(pid_t child, bool& stopped) {
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
+    useconds_t pause = 1000;
+    useconds_t sinceTerm = 0;
+    stopped = false;
+    while (!hasEnded(child, status)) {
+        if (!stopped && vorn::runStopRequested()) {
+            stopped = true;
+            signalCommand(child, SIGTERM);
+        } else if (stopped && sinceTerm >= kTermGraceMicroseconds) {
+            signalCommand(child, SIGKILL);
+            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        usleep(pause);
+        if (stopped) sinceTerm += pause;
+        pause = std::min(pause * 2, kLongestPauseMicroseconds);
     }
     return status;
 }
 
+// Runs `command` with /bin/sh -c and waits for it, as the system call does,
+// except that the shell inherits no descriptor beyond standard input, output
+// and error, starts with no blocked signals, and is ended when the run stops
+// (then `stopped` is set). Returns the wait status, or -1 when the shell
+// could not be started.
+int runShell(const std::string& command, bool& stopped) {
+    char shell[] = "sh";
+    char option[] = "-c";
+    char* argv[] = {shell, option, const_cast<char*>(command.c_str()), nullptr};
+    pid_t child = -1;
+    stopped = false;
+    if (vorn::spawnChild(child, "/bin/sh", argv, -1, -1) != 0) return -1;
+    return waitForShell(child, stopped);
+}
+
 // Whether a command processor exists: a shell that runs "exit 0".
-bool haveCommandProcessor() { return runShell("exit 0") == 0; }
+bool haveCommandProcessor() {
+    bool stopped;
+    return runShell("exit 0", stopped) == 0;
+}
 
 // The introducers that an SGR command may be written with.
 bool isSgrIntroducer(const std::string& text) {
@@ -180,7 +249,13 @@ void Notify::Trigger(void*) {
     if (!command.empty()) {
         // What the flow printed so far comes before what the command prints.
         std::cout.flush();
-        if (runShell(command) != 0) {
+        bool stopped;
+        int status = runShell(command, stopped);
+        if (stopped) {
+            std::cerr << name + ": Ended command '" + command + "': the run stops\n" << std::flush;
+            return;
+        }
+        if (status != 0) {
             std::cerr << name + ":  Couldn't execute command '" + command + "'\n" << std::flush;
             command.clear();
         }
