@@ -10,7 +10,7 @@ endforeach()
 # Scratch directories and child processes with timeouts; the AIDA tests use
 # it too.
 add_library(tk_process STATIC ${tk_dir}/TkProcess.cpp)
-target_compile_definitions(tk_process PUBLIC _GLIBCXX_USE_CXX11_ABI=0)
+target_compile_definitions(tk_process PUBLIC _GLIBCXX_USE_CXX11_ABI=0 PRIVATE ZARN_BUILD_DIR="${CMAKE_BINARY_DIR}")
 target_include_directories(tk_process PUBLIC ${tk_dir})
 
 zarn_add_test(shell_tests SOURCES ${tk_dir}/TorvaskTest.cpp LIBS tk_process)

@@ -10,13 +10,6 @@
 
 namespace an {
 
-FlowRun::FlowRun() : scratch(tk::makeScratchDir()), work(scratch + "/work"), capture(scratch + "/capture") {
-    EXPECT_EQ(0, mkdir(work.c_str(), 0700));
-    EXPECT_EQ(0, mkdir(capture.c_str(), 0700));
-}
-
-FlowRun::~FlowRun() { tk::removeTree(scratch); }
-
 std::string FlowRun::folder(const std::string& name) const {
     std::string path = scratch + "/" + name;
     mkdir(path.c_str(), 0700);

@@ -20,13 +20,8 @@ enum class Aida { Test, Castrine, None };
 
 // One torvask run in a private scratch folder (removed afterwards), with
 // the build's plug-ins and the test plug-ins on ZARN_INSTALL.
-class FlowRun {
+class FlowRun : private tk::RunDirs {
 public:
-    FlowRun();
-    ~FlowRun();
-    FlowRun(const FlowRun&) = delete;
-    FlowRun& operator=(const FlowRun&) = delete;
-
     // Path of a file in the working folder (the run's current folder).
     std::string file(const std::string& name) const { return work + "/" + name; }
     // A private folder beside the working folder, made on first use.
@@ -43,11 +38,6 @@ public:
     // Runs `flow` with the built-in AIDA system and with none: each run
     // ends normally, without sanitizer reports and without an AIDA dump.
     void expectRunsWithoutTestAida(const std::string& flow);
-
-private:
-    std::string scratch;
-    std::string work;
-    std::string capture;
 };
 
 // An event file built record by record: declare the properties, then give

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "TkProcess.h"
 #include "probe_fixture.h"
 
 namespace {
@@ -136,11 +137,9 @@ TEST(LiteralValue, TextAndAnyInputsGetThePointerItself) {
 }
 
 // Switches the process to a locale whose decimal separator is a comma,
-// built into a scratch directory when the machine has none installed.
-bool useCommaLocale(std::string& builtDir) {
+// built into `builtDir` when the machine has none installed.
+bool useCommaLocale(const std::string& builtDir) {
     if (setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) return true;
-    char pattern[] = "/tmp/zarn-locale-XXXXXX";
-    builtDir = mkdtemp(pattern);
     std::string build = "localedef -i de_DE -f UTF-8 " + builtDir + "/de_DE.UTF-8 >/dev/null 2>&1";
     if (std::system(build.c_str()) != 0) return false;
     setenv("LOCPATH", builtDir.c_str(), 1);
@@ -148,9 +147,11 @@ bool useCommaLocale(std::string& builtDir) {
 }
 
 TEST(Conversion, NumbersIgnoreTheProcessLocale) {
-    std::string builtDir;
-    bool switched = useCommaLocale(builtDir);
-    if (!builtDir.empty()) std::system(("rm -rf '" + builtDir + "'").c_str());
+    bool switched;
+    {
+        tk::ScratchDir builtDir;
+        switched = useCommaLocale(builtDir.path());
+    }
     if (!switched) GTEST_SKIP() << "no locale with a decimal comma available";
     std::vector<std::string> log;
     CoreProbe* sender = makeProbe("s", &log);

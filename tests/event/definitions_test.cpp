@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "TextNumbers.h"
+#include "TkProcess.h"
 #include "eventFixtures.h"
 
 namespace {
@@ -155,9 +156,8 @@ TEST(DiagnosticCheck, PrintsTokensAndErrors) {
 
 // The definition is data: never an option of perl and never a command.
 TEST(SplitterProcess, TakesTheDefinitionAsOneArgument) {
-    char scratch[] = "/tmp/zarn-event-XXXXXX";
-    ASSERT_NE(mkdtemp(scratch), nullptr);
-    const std::string marker = std::string(scratch) + "/ran";
+    tk::ScratchDir scratch;
+    const std::string marker = scratch.path() + "/ran";
     for (const std::string& definition :
          {"x = y $(touch " + marker + ")", "x = y'; touch " + marker + "; '", "x = y`touch " + marker + "`"}) {
         Parsed parsed = parse(definition);
@@ -165,7 +165,6 @@ TEST(SplitterProcess, TakesTheDefinitionAsOneArgument) {
         EXPECT_NE(parsed.fields.find("Formula=" + definition.substr(4)), std::string::npos) << parsed.fields;
     }
     EXPECT_NE(access(marker.c_str(), F_OK), 0);
-    rmdir(scratch);
 
     EXPECT_EQ(parse("-e = y").fields, "Arguments=y; Formula=y; Label= ");
     EXPECT_EQ(parse("-- = y").name, "--");
@@ -191,11 +190,10 @@ TEST(SplitterProcess, RefusesDefinitionsThatCannotBeAnArgument) {
 
 // Without perl the formula gets no fields: a constant formula without values.
 TEST(SplitterProcess, RunsWithoutPerlOnThePath) {
-    char empty[] = "/tmp/zarn-nopath-XXXXXX";
-    ASSERT_NE(mkdtemp(empty), nullptr);
+    tk::ScratchDir empty;
     const char* path = std::getenv("PATH");
     std::string savedPath = path ? path : "";
-    setenv("PATH", empty, 1);
+    setenv("PATH", empty.path().c_str(), 1);
 
     Parsed parsed = parse("x = y * 2");
     ProducedEvent produced;
@@ -204,7 +202,6 @@ TEST(SplitterProcess, RunsWithoutPerlOnThePath) {
     std::string problem = captured::stderrOf([&] { x = &produced.formula("x = y * 2"); });
 
     if (path) setenv("PATH", savedPath.c_str(), 1); else unsetenv("PATH");
-    rmdir(empty);
 
     EXPECT_EQ(parsed.out, "Formula \"x = y * 2\"\n   Parsing <y#1> <*#12> <2#2> \n");
     EXPECT_EQ(parsed.err, "formulaParser: Cannot run perl for the formula splitter: No such file or directory\n");

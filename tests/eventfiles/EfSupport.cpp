@@ -79,8 +79,7 @@ tk::ChildResult FlowTest::runLimited(const std::string& flow, const std::string&
     write("flow.mivet", flow);
     std::string build = ZARN_BUILD_DIR;
     std::vector<std::string> env = {"ZARN_INSTALL=" + build + "/lib:" + ZARN_TEST_PLUGINS};
-    return tk::run("/bin/bash", {"-c", limits + " && exec \"$0\" \"$@\"", build + "/bin/torvask", "-a", "", "flow.mivet"},
-                   env, work, capture, 120);
+    return tk::runLimited(limits, build + "/bin/torvask", {"-a", "", "flow.mivet"}, env, work, capture, 120);
 }
 
 void FlowTest::write(const std::string& name, const std::string& bytes) const { tk::writeFile(path(name), bytes); }

@@ -6,9 +6,8 @@
 
 #include "TkProcess.h"
 
-// Helpers of the manager tests: folders, links and driver processes whose
-// standard output is read through a pipe. Scratch directories and files
-// come from TkProcess.h.
+// Helpers of the manager tests: folders, links and driver processes.
+// Scratch directories, files and child processes come from TkProcess.h.
 namespace mgtest {
 
 void makeDir(const std::string& path);
@@ -20,7 +19,8 @@ struct ChildResult {
 };
 
 // Runs `program` with `args` in `workDir`, with exactly the variables `env`
-// ("NAME=value") plus the sanitizer settings of this process.
+// ("NAME=value") plus PATH and the sanitizer settings of this process; a
+// child that runs past two minutes is killed (exit status -1).
 ChildResult runChild(const std::string& program, const std::vector<std::string>& args,
                      const std::vector<std::string>& env, const std::string& workDir);
 

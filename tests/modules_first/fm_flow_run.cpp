@@ -52,16 +52,6 @@ int countText(const std::string& text, const std::string& piece) {
     return count;
 }
 
-void FlowRunTest::SetUp() {
-    scratch = tk::makeScratchDir();
-    work = scratch + "/work";
-    capture = scratch + "/capture";
-    mkdir(work.c_str(), 0700);
-    mkdir(capture.c_str(), 0700);
-}
-
-void FlowRunTest::TearDown() { tk::removeTree(scratch); }
-
 tk::ChildResult FlowRunTest::runFlow(const std::string& flow, const std::vector<std::string>& options) {
     tk::writeFile(work + "/flow.mivet", flow);
     std::vector<std::string> args = options;

@@ -30,11 +30,8 @@ int countText(const std::string& text, const std::string& piece);
 // Runs torvask as a process on flow texts, in a private working directory,
 // with ZARN_INSTALL naming the build's plug-ins. Each test has its own
 // scratch directory.
-class FlowRunTest : public ::testing::Test {
+class FlowRunTest : public ::testing::Test, protected tk::RunDirs {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Writes `flow` as flow.mivet in the working directory and runs
     // `torvask <options> flow.mivet` with standard input from /dev/null.
     // Without options no AIDA system is loaded.
@@ -48,10 +45,6 @@ protected:
     std::string workFile(const std::string& name) const;
     // Waits until `name` holds at least `lines` lines; false after `seconds`.
     bool waitForLines(const std::string& name, size_t lines, double seconds) const;
-
-    std::string scratch;
-    std::string work;
-    std::string capture;
 };
 
 }  // namespace fm

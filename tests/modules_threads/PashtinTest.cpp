@@ -372,15 +372,14 @@ TEST_F(PashtinTest, AFailedStartLeavesNothingRunning) {
 }
 
 TEST_F(PashtinTest, ACommandThatIgnoresSIGTERMIsKilled) {
-    std::string dir = tk::makeScratchDir();
-    std::string script = dir + "/stubborn";
+    tk::ScratchDir dir;
+    std::string script = dir.path() + "/stubborn";
     tk::writeFile(script, "#!/bin/sh\ntrap '' TERM\necho ready\nwhile :; do sleep 1; done\n");
     chmod(script.c_str(), 0700);
     pashtin.set("command", script);
     ASSERT_TRUE(collector.waitForCount(1, 30));
     EXPECT_EQ(std::vector<std::string>{"ready\n"}, collector.values());
     destroyAndCheckNothingIsLeft();
-    tk::removeTree(dir);
 }
 
 // Descriptors of this process, even those without close-on-exec, stay

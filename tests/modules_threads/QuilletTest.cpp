@@ -58,7 +58,7 @@ protected:
         return fd;
     }
 
-    std::vector<int> accepted() { return numbersIn(outputSoFar(), "quillet: New connection ", " accepted"); }
+    std::vector<int> accepted() { return numbersIn(torvask->outputSoFar(), "quillet: New connection ", " accepted"); }
 
     tk::ChildResult finish() {
         torvask->closeInput();
@@ -154,7 +154,7 @@ TEST_F(QuilletFlowTest, AClientThatStopsReadingIsRemoved) {
     const std::string line(65536, 'x');
     std::string removedLine = "quillet: Client " + std::to_string(serverFds[0]) + " removed\n";
     int sent = 0;
-    while (sent < 1000 && outputSoFar().find(removedLine) == std::string::npos) {
+    while (sent < 1000 && torvask->outputSoFar().find(removedLine) == std::string::npos) {
         torvask->send(line + "\n");
         ++sent;
     }

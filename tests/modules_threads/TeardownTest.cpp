@@ -62,13 +62,9 @@ std::string withoutUnloading(const std::string& text) {
     return kept;
 }
 
-class TeardownTest : public ::testing::TestWithParam<Case> {
+class TeardownTest : public ::testing::TestWithParam<Case>, protected tk::RunDirs {
 protected:
     void SetUp() override {
-        work = scratch.path() + "/work";
-        capture = scratch.path() + "/capture";
-        mkdir(work.c_str(), 0700);
-        mkdir(capture.c_str(), 0700);
         tk::writeFile(work + "/tick.sh", "while :; do echo tick; sleep 0.001; done\n");
         tk::writeFile(work + "/fast.sh", "yes tick | head -c 16000000\n");
         tk::writeFile(work + "/flow.mivet", teardownFlow(GetParam()));
@@ -86,10 +82,6 @@ protected:
         child.send("\n");
         return child.wait(60);
     }
-
-    tk::ScratchDir scratch;
-    std::string work;
-    std::string capture;
 };
 
 TEST_P(TeardownTest, EveryRunEndsNormallyWithEveryLifeMessage) {

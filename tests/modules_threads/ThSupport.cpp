@@ -44,16 +44,6 @@ int millisLeft(Clock::time_point deadline) {
 
 }  // namespace
 
-void FlowTest::SetUp() {
-    scratch = tk::makeScratchDir();
-    work = scratch + "/work";
-    capture = scratch + "/capture";
-    mkdir(work.c_str(), 0700);
-    mkdir(capture.c_str(), 0700);
-}
-
-void FlowTest::TearDown() { tk::removeTree(scratch); }
-
 std::unique_ptr<tk::Child> FlowTest::startFlow(const std::string& flow) {
     tk::writeFile(work + "/flow.mivet", flow);
     std::string build = ZARN_BUILD_DIR;
@@ -61,8 +51,6 @@ std::unique_ptr<tk::Child> FlowTest::startFlow(const std::string& flow) {
     return std::make_unique<tk::Child>(build + "/bin/torvask", std::vector<std::string>{"-a", "", "flow.mivet"}, env,
                                        work, capture, tk::Input::Pipe);
 }
-
-std::string FlowTest::outputSoFar() const { return tk::readFile(capture + "/stdout"); }
 
 std::string FlowTest::workFile(const std::string& name) const { return tk::readFile(work + "/" + name); }
 

@@ -19,22 +19,13 @@ namespace th {
 // Runs torvask as a process on a flow text in a private working directory,
 // with standard input a pipe that feeds the flow's ThFeed driver, and the
 // build's and the test plug-ins found through ZARN_INSTALL.
-class FlowTest : public ::testing::Test {
+class FlowTest : public ::testing::Test, protected tk::RunDirs {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Writes `flow` as flow.mivet and starts `torvask -a "" flow.mivet`.
     std::unique_ptr<tk::Child> startFlow(const std::string& flow);
-    // The child's standard output so far.
-    std::string outputSoFar() const;
     std::string workFile(const std::string& name) const;
     // Waits until the file holds `text`; false after `seconds`.
     bool waitForFile(const std::string& name, const std::string& text, double seconds) const;
-
-    std::string scratch;
-    std::string work;
-    std::string capture;
 };
 
 // A module instance made in this process from a plug-in of the build, and

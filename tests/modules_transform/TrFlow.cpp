@@ -1,18 +1,6 @@
 #include "TrFlow.h"
 
-#include <sys/stat.h>
-
 namespace tr {
-
-void TrFlowTest::SetUp() {
-    scratch = tk::makeScratchDir();
-    work = scratch + "/work";
-    capture = scratch + "/capture";
-    mkdir(work.c_str(), 0700);
-    mkdir(capture.c_str(), 0700);
-}
-
-void TrFlowTest::TearDown() { tk::removeTree(scratch); }
 
 tk::ChildResult TrFlowTest::run(const std::string& flow, const std::string& script) {
     tk::writeFile(work + "/script.txt", script);

@@ -13,19 +13,10 @@ namespace tr {
 // Runs torvask as a process on a flow text in a private working directory,
 // with the build's plug-ins and the Tr* test plug-ins on ZARN_INSTALL and
 // no AIDA system. Each test has its own scratch directory.
-class TrFlowTest : public ::testing::Test {
+class TrFlowTest : public ::testing::Test, protected tk::RunDirs {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Writes `script` as script.txt and `flow` as flow.mivet, then runs it.
     tk::ChildResult run(const std::string& flow, const std::string& script = "");
-
-    std::string work;
-
-private:
-    std::string scratch;
-    std::string capture;
 };
 
 // A TrScript instance named "script" reading script.txt: the flow's driver.

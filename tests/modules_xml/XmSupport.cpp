@@ -107,8 +107,7 @@ tk::ChildResult XmFlowTest::runLimited(const std::string& flow, const std::strin
     write("flow.mivet", flow);
     std::string build = ZARN_BUILD_DIR;
     std::vector<std::string> env = {"ZARN_INSTALL=" + build + "/lib:" + ZARN_TEST_PLUGINS};
-    return tk::run("/bin/bash", {"-c", limits + " && exec \"$0\" \"$@\"", build + "/bin/torvask", "-a", "", "flow.mivet"},
-                   env, work, capture, 120);
+    return tk::runLimited(limits, build + "/bin/torvask", {"-a", "", "flow.mivet"}, env, work, capture, 120);
 }
 
 uid_t XmFlowTest::unprivilegedUser() { return geteuid() == 0 ? 65534 : geteuid(); }

@@ -21,8 +21,11 @@ protected:
     tk::ChildResult runLimited(const std::string& flow, const std::string& limits, double seconds = 60,
                                const std::string& options = "") {
         tk::writeFile(work + "/flow.mivet", flow);
-        return tk::run("/bin/sh", {"-c", limits + " && exec \"$0\" -a '' " + options + " flow.mivet", torvask},
-                       {std::string("ZARN_INSTALL=") + ZARN_BUILD_DIR + "/lib"}, work, capture, seconds);
+        std::vector<std::string> args{"-a", ""};
+        if (!options.empty()) args.push_back(options);
+        args.push_back("flow.mivet");
+        return tk::runLimited(limits, torvask, args, {std::string("ZARN_INSTALL=") + ZARN_BUILD_DIR + "/lib"}, work,
+                              capture, seconds);
     }
     const std::string torvask = std::string(ZARN_BUILD_DIR) + "/bin/torvask";
 };

@@ -55,13 +55,9 @@ private:
     sighandler_t previous;
 };
 
-class SignalTest : public ::testing::Test {
+class SignalTest : public ::testing::Test, protected tk::RunDirs {
 protected:
     void SetUp() override {
-        work = scratch.path() + "/work";
-        capture = scratch.path() + "/capture";
-        mkdir(work.c_str(), 0700);
-        mkdir(capture.c_str(), 0700);
         tk::writeFile(work + "/flow.mivet", kFlow);
         tk::writeFile(work + "/replay.mivet", kReplay);
     }
@@ -92,9 +88,6 @@ protected:
         return -1;
     }
 
-    tk::ScratchDir scratch;
-    std::string work;
-    std::string capture;
     pid_t childPid = -1;
 };
 

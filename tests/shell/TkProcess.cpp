@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -18,9 +19,50 @@
 
 namespace tk {
 
+namespace {
+
+const char kScratchPrefix[] = "zarn-tk-";
+
+// Where scratch directories go: under the build tree, so that nothing a
+// test leaves behind fills /tmp.
+std::string scratchBase() {
+    std::string base = std::string(ZARN_BUILD_DIR) + "/test-tmp";
+    mkdir(base.c_str(), 0700);
+    return base;
+}
+
+// The process id in a scratch directory's name "zarn-tk-<pid>-XXXXXX", or 0.
+pid_t ownerOf(const std::string& name) {
+    if (name.compare(0, sizeof kScratchPrefix - 1, kScratchPrefix) != 0) return 0;
+    const char* digits = name.c_str() + sizeof kScratchPrefix - 1;
+    char* end = nullptr;
+    long pid = std::strtol(digits, &end, 10);
+    return end != digits && *end == '-' && pid > 0 ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes the scratch directories of test processes that have ended
+// without removing them (killed at a timeout, for example).
+void removeStaleScratch(const std::string& base) {
+    DIR* listing = opendir(base.c_str());
+    if (!listing) return;
+    std::vector<std::string> stale;
+    while (dirent* entry = readdir(listing)) {
+        pid_t owner = ownerOf(entry->d_name);
+        if (owner > 0 && kill(owner, 0) != 0 && errno == ESRCH) stale.push_back(base + "/" + entry->d_name);
+    }
+    closedir(listing);
+    for (const std::string& dir : stale) removeTree(dir);
+}
+
+}  // namespace
+
 std::string makeScratchDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zarn-tk-XXXXXX";
+    static const std::string base = [] {
+        std::string made = scratchBase();
+        removeStaleScratch(made);
+        return made;
+    }();
+    std::string pattern = base + "/" + kScratchPrefix + std::to_string(getpid()) + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
@@ -44,6 +86,15 @@ void removeTree(const std::string& dir) {
     }
     rmdir(dir.c_str());
 }
+
+RunDirs::RunDirs() : scratch(makeScratchDir()), work(scratch + "/work"), capture(scratch + "/capture") {
+    if (mkdir(work.c_str(), 0700) != 0 || mkdir(capture.c_str(), 0700) != 0) {
+        removeTree(scratch);
+        throw std::runtime_error("cannot make the folders in " + scratch);
+    }
+}
+
+RunDirs::~RunDirs() { removeTree(scratch); }
 
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary);
@@ -188,6 +239,11 @@ void Child::readNewOutput() {
     while ((count = read(outputFd, buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(count));
 }
 
+const std::string& Child::outputSoFar() {
+    readNewOutput();
+    return output;
+}
+
 bool Child::waitForOutput(const std::string& text, double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     // Earlier output is searched once; then only the new part, with an
@@ -228,6 +284,14 @@ ChildResult run(const std::string& program, const std::vector<std::string>& args
                 double seconds) {
     Child child(program, args, env, workDir, captureDir);
     return child.wait(seconds);
+}
+
+ChildResult runLimited(const std::string& limits, const std::string& program, const std::vector<std::string>& args,
+                       const std::vector<std::string>& env, const std::string& workDir,
+                       const std::string& captureDir, double seconds) {
+    std::vector<std::string> shellArgs{"-c", limits + " && exec \"$0\" \"$@\"", program};
+    shellArgs.insert(shellArgs.end(), args.begin(), args.end());
+    return run("/bin/bash", shellArgs, env, workDir, captureDir, seconds);
 }
 
 }  // namespace tk

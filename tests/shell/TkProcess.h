@@ -8,7 +8,9 @@
 // programs of the build as processes.
 namespace tk {
 
-// A new private directory under $TMPDIR (or /tmp), without trailing '/'.
+// A new private directory under the build tree's test-tmp, without
+// trailing '/'. The first call of a process removes the directories that
+// ended test processes left there.
 std::string makeScratchDir();
 // Removes a directory and everything below it; links are not followed.
 void removeTree(const std::string& dir);
@@ -25,6 +27,21 @@ public:
 
 private:
     std::string dir;
+};
+
+// The folders of a test that runs a child: a scratch directory holding
+// "work", where the child runs, and "capture", where its standard output
+// and error go. Removed with this object; test fixtures derive from it.
+class RunDirs {
+public:
+    RunDirs();
+    ~RunDirs();
+    RunDirs(const RunDirs&) = delete;
+    RunDirs& operator=(const RunDirs&) = delete;
+
+    const std::string scratch;
+    const std::string work;
+    const std::string capture;
 };
 
 void writeFile(const std::string& path, const std::string& text);
@@ -70,6 +87,8 @@ public:
     // `seconds` or when the child ended without printing it. Each poll reads
     // only what was added since the last one.
     bool waitForOutput(const std::string& text, double seconds);
+    // The standard output so far; each call reads only what was added.
+    const std::string& outputSoFar();
     // Waits for the end of the child; after `seconds` it is killed and the
     // result says timedOut.
     ChildResult wait(double seconds);
@@ -95,6 +114,13 @@ private:
 ChildResult run(const std::string& program, const std::vector<std::string>& args,
                 const std::vector<std::string>& env, const std::string& workDir, const std::string& captureDir,
                 double seconds = 60);
+
+// Like run, after the shell commands `limits` (for example "ulimit -f 4"),
+// which a child bash sets before it becomes `program`, as a user sets them
+// (bash counts `ulimit -f` in KiB).
+ChildResult runLimited(const std::string& limits, const std::string& program, const std::vector<std::string>& args,
+                       const std::vector<std::string>& env, const std::string& workDir,
+                       const std::string& captureDir, double seconds = 60);
 
 }  // namespace tk
 

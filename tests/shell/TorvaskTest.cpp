@@ -67,16 +67,8 @@ std::string loopFlow(int delay) {
            "\tdelay \"" + std::to_string(delay) + "\"\n";
 }
 
-class TorvaskTest : public ::testing::Test {
+class TorvaskTest : public ::testing::Test, protected tk::RunDirs {
 protected:
-    void SetUp() override {
-        scratch = tk::makeScratchDir();
-        work = scratch + "/work";
-        capture = scratch + "/capture";
-        ASSERT_EQ(0, system(("mkdir -p " + work + " " + capture).c_str()));
-    }
-    void TearDown() override { tk::removeTree(scratch); }
-
     std::vector<std::string> env(const std::vector<std::string>& more = {}) const {
         std::vector<std::string> all{"ZARN_INSTALL=" + std::string(ZARN_TEST_PLUGINS)};
         all.insert(all.end(), more.begin(), more.end());
@@ -88,8 +80,6 @@ protected:
     }
 
     void writeFlow(const std::string& name, const std::string& text) { tk::writeFile(work + "/" + name, text); }
-
-    std::string scratch, work, capture;
 };
 
 // Drops the "Unloading: <name>" lines that the plug-in handles print when
