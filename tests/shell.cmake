@@ -16,6 +16,7 @@ target_include_directories(tk_process PUBLIC ${tk_dir})
 zarn_add_test(shell_tests SOURCES ${tk_dir}/TorvaskTest.cpp LIBS tk_process)
 add_dependencies(shell_tests torvask Castrine ${tk_plugins})
 
-# Signals to a running torvask, with real plug-ins and Pashtin's child.
+# Signals to a running torvask, with real plug-ins, Pashtin's child and
+# Notify's command.
 zarn_add_test(shell_signal_tests SOURCES ${tk_dir}/SignalTest.cpp LIBS tk_process)
-add_dependencies(shell_signal_tests torvask Castrine Stepper Counter Felmira Lorvick Pashtin Ambrel Display)
+add_dependencies(shell_signal_tests torvask Castrine Stepper Counter Felmira Lorvick Pashtin Ambrel Display Notify)

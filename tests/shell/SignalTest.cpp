@@ -151,6 +151,7 @@ TEST_P(NotifyStopTest, TheCommandAndWhatItStartedAreEnded) {
     if (c.threadMode) args.insert(args.begin(), "-t");
     tk::Child torvask(kBuild + "/bin/torvask", args, env(), work, capture, tk::Input::Pipe);
     pid_t script = waitForPid("script.pid");
+    ASSERT_GT(script, 0);
     pid_t sleeper = waitForPid("sleeper.pid");
     ASSERT_GT(sleeper, 0);
     if (c.sig != 0)
