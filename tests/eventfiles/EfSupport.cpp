@@ -1,6 +1,5 @@
 #include "EfSupport.h"
 
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -52,16 +51,6 @@ int countLines(const std::string& text, const std::string& prefix) {
         if (line.compare(0, prefix.size(), prefix) == 0) ++count;
     return count;
 }
-
-void FlowTest::SetUp() {
-    scratch = tk::makeScratchDir();
-    work = scratch + "/work";
-    capture = scratch + "/capture";
-    ASSERT_EQ(0, mkdir(work.c_str(), 0700));
-    ASSERT_EQ(0, mkdir(capture.c_str(), 0700));
-}
-
-void FlowTest::TearDown() { tk::removeTree(scratch); }
 
 tk::ChildResult FlowTest::run(const std::string& flow) {
     write("flow.mivet", flow);

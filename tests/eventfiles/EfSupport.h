@@ -45,11 +45,8 @@ std::string bitsOf(float value);
 int countLines(const std::string& text, const std::string& prefix);
 
 // A test with a private working directory in which torvask runs flows.
-class FlowTest : public ::testing::Test {
+class FlowTest : public ::testing::Test, protected tk::RunDirs {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Runs torvask on `flow` (the text of a flow file) without an AIDA system;
     // expects a normal exit without sanitizer reports.
     tk::ChildResult run(const std::string& flow);
@@ -59,10 +56,6 @@ protected:
     std::string path(const std::string& name) const { return work + "/" + name; }
     void write(const std::string& name, const std::string& bytes) const;
     std::string read(const std::string& name) const;
-
-    std::string scratch;
-    std::string work;
-    std::string capture;
 };
 
 }  // namespace eftest

@@ -1,6 +1,5 @@
 #include "fm_flow_run.h"
 
-#include <sys/stat.h>
 
 #include <chrono>
 #include <thread>
