@@ -172,7 +172,8 @@ TEST_F(RoundTripTest, EventsThatDoNotFitTheHeaderAreReportedNotWritten) {
 }
 
 // Under a file size limit the write that passes it fails: one line, the
-// process is not killed, and later events write nothing.
+// process is not killed, and later events write nothing. The file ends
+// after the last whole record, so it reads back without a complaint.
 TEST_F(RoundTripTest, AFileSizeLimitIsReportedOnceAndTheRunGoesOn) {
     tk::ChildResult written = runLimited("EfDriver gen\n\tset \"shorts\"\n\tevents \"20\"\n\tsize \"1000\"\n"
                                          "Lorvick rec\n\tfevent gen fevent\n\tfilename \"big.fevent\"\n",
@@ -180,7 +181,21 @@ TEST_F(RoundTripTest, AFileSizeLimitIsReportedOnceAndTheRunGoesOn) {
     EXPECT_EQ(0, written.exitStatus) << written.termSignal << written.err;
     EXPECT_EQ("rec: Could not write to big.fevent\n", written.err);
     EXPECT_NE(std::string::npos, written.out.find("rec closed.\n"));
-    EXPECT_EQ(8192u, read("big.fevent").size());
+    // A header of 31 bytes and records of 2006 bytes: 4 fit in 8192.
+    const int kFit = 4;
+    Bytes file;
+    file.start(1).declare("v", 20, 1, 0, 1).headerEnd();
+    for (int i = 0; i < kFit; ++i) {
+        file.u16(0).u16(1000);
+        for (int n = 0; n < 1000; ++n) file.u16(static_cast<uint16_t>(n * 7 + i));
+        file.eventEnd();
+    }
+    EXPECT_EQ(file.bytes, read("big.fevent"));
+
+    tk::ChildResult read = replay("big.fevent");
+    EXPECT_EQ("", read.err);
+    EXPECT_EQ(kFit, eftest::countLines(read.out, "replay: event "));
+    EXPECT_EQ("replay: eof " + std::to_string(kFit) + "\n", tk::linesStartingWith(read.out, {"replay: eof"}));
 }
 
 TEST_F(RoundTripTest, UnwritableFileIsReportedOnEveryEvent) {

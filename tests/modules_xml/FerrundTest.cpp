@@ -245,6 +245,95 @@ TEST_F(FerrundTest, AHardLinkedFileIsWrittenInPlace) {
     EXPECT_EQ(kMerged, read("h2.xml"));
 }
 
+// A target whose entry follows `pad` bytes of other content, and a source
+// whose entry holds `size` bytes: their merge is about as long as the source.
+std::string paddedTarget(size_t pad) { return "<log><pad>" + std::string(pad, 'p') + "</pad><entry>old</entry></log>\n"; }
+std::string sizedSource(size_t size) {
+    return "<?xml version=\"1.0\"?><log><entry>" + std::string(size, 'n') + "</entry></log>";
+}
+std::string sizedMerge(size_t size) {
+    return kDeclaration + "<log>\n  <entry>" + std::string(size, 'n') + "<entry>old</entry></entry>\n</log>\n";
+}
+
+// Old and new texts beside a file size limit of 4096 bytes: a write that
+// passes the limit fails, one that stays below succeeds.
+struct SizedMerge {
+    const char* what;
+    size_t oldPad;
+    size_t newSize;
+    bool fits;
+};
+const SizedMerge kSizedMerges[] = {
+    {"old below the limit, new above", 0, 5000, false},
+    {"old above the limit, new longer", 10000, 12000, false},
+    {"old above the limit, new shorter but above", 10000, 6000, false},
+    {"old above the limit, new below", 10000, 100, true},
+};
+
+// Both names of a file larger than the limit keep its bytes when the merge
+// outgrows the limit; a merge below it is written in place and the file cut
+// to it.
+TEST_F(FerrundTest, WritingInPlaceUnderAFileSizeLimitLosesNothing) {
+    for (const SizedMerge& c : kSizedMerges) {
+        SCOPED_TRACE(c.what);
+        unlink(path("h1.xml").c_str());
+        unlink(path("h2.xml").c_str());
+        const std::string kOld = paddedTarget(c.oldPad);
+        write("h1.xml", kOld);
+        ASSERT_EQ(0, link(path("h1.xml").c_str(), path("h2.xml").c_str()));
+        write("new.xml", sizedSource(c.newSize));
+        tk::ChildResult result = runLimited(mergeFlow(1, "new.xml", "h1.xml"), "ulimit -f 4");
+        EXPECT_EQ(0, result.exitStatus) << result.termSignal << result.err;
+        EXPECT_EQ(c.fits ? "" : "ferrund: Could not write XML file h1.xml\n", runOutput(result.out));
+        const std::string expected = c.fits ? sizedMerge(c.newSize) : kOld;
+        EXPECT_EQ(expected, read("h1.xml"));
+        EXPECT_EQ(expected, read("h2.xml"));
+        struct stat info;
+        ASSERT_EQ(0, stat(path("h1.xml").c_str(), &info));
+        EXPECT_EQ(2u, info.st_nlink);
+    }
+    EXPECT_EQ((std::vector<std::string>{"flow.mivet", "h1.xml", "h2.xml", "new.xml"}), listDir(work));
+}
+
+// As a user without privileges, in a folder that takes no new entry, the
+// file is rewritten in place: under a file size limit that the merge
+// outgrows, it keeps its bytes, whether it is smaller or larger than the
+// limit.
+TEST_F(FerrundTest, RewritingInPlaceInAClosedFolderLosesNothingUnderAFileSizeLimit) {
+    const uid_t user = unprivilegedUser();
+    ASSERT_EQ(0, mkdir(path("shut").c_str(), 0755));
+    std::vector<std::string> files;
+    for (size_t i = 0; i < sizeof kSizedMerges / sizeof kSizedMerges[0]; ++i) {
+        const std::string name = "shut/" + std::to_string(i) + ".xml";
+        write(name, paddedTarget(kSizedMerges[i].oldPad));
+        ASSERT_EQ(0, chown(path(name).c_str(), user, user));
+        ASSERT_EQ(0, chmod(path(name).c_str(), 0644));
+        write("new" + std::to_string(i) + ".xml", sizedSource(kSizedMerges[i].newSize));
+        ASSERT_EQ(0, chmod(path("new" + std::to_string(i) + ".xml").c_str(), 0644));
+        files.push_back(std::to_string(i) + ".xml");
+    }
+    ASSERT_EQ(0, chmod(path("shut").c_str(), 0555));
+    chmod(work.c_str(), 0755);
+    for (size_t i = 0; i < files.size(); ++i) {
+        const SizedMerge& c = kSizedMerges[i];
+        SCOPED_TRACE(c.what);
+        const std::string name = "shut/" + files[i];
+        struct stat before, after;
+        ASSERT_EQ(0, stat(path(name).c_str(), &before));
+        tk::ChildResult result;
+        if (!runUnprivileged(mergeFlow(1, "new" + std::to_string(i) + ".xml", name), result, "ulimit -f 4")) {
+            chmod(path("shut").c_str(), 0755);
+            GTEST_SKIP() << "cannot run as a user without privileges (no setpriv, or the build is out of its reach)";
+        }
+        EXPECT_EQ(c.fits ? "" : "ferrund: Could not write XML file " + name + "\n", runOutput(result.out));
+        EXPECT_EQ(c.fits ? sizedMerge(c.newSize) : paddedTarget(c.oldPad), read(name));
+        ASSERT_EQ(0, stat(path(name).c_str(), &after));
+        EXPECT_EQ(before.st_ino, after.st_ino);
+    }
+    EXPECT_EQ(files, listDir(path("shut")));
+    chmod(path("shut").c_str(), 0755);
+}
+
 // Copies of nodes that refer to the file's own entities make a document
 // that does not parse again: that is said, and the file stays as it was.
 TEST_F(FerrundTest, AMergeThatDoesNotParseAgainLeavesTheFile) {

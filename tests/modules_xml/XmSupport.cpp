@@ -112,7 +112,7 @@ tk::ChildResult XmFlowTest::runLimited(const std::string& flow, const std::strin
 
 uid_t XmFlowTest::unprivilegedUser() { return geteuid() == 0 ? 65534 : geteuid(); }
 
-bool XmFlowTest::runUnprivileged(const std::string& flow, tk::ChildResult& result) {
+bool XmFlowTest::runUnprivileged(const std::string& flow, tk::ChildResult& result, const std::string& limits) {
     const std::string setpriv = "/usr/bin/setpriv";
     if (geteuid() == 0 && access(setpriv.c_str(), X_OK) != 0) return false;
     write("flow.mivet", flow);
@@ -135,7 +135,8 @@ bool XmFlowTest::runUnprivileged(const std::string& flow, tk::ChildResult& resul
         args.insert(args.begin() + static_cast<long>(asUser.size()), program);
         program = setpriv;
     }
-    result = tk::run(program, args, env, work, capture, 120);
+    result = limits.empty() ? tk::run(program, args, env, work, capture, 120)
+                            : tk::runLimited(limits, program, args, env, work, capture, 120);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(0, result.exitStatus) << result.err;
     EXPECT_EQ(std::string::npos, result.err.find("Sanitizer")) << result.err;

@@ -56,10 +56,10 @@ public:
     // that run alone; no expectations on the result.
     tk::ChildResult runLimited(const std::string& flow, const std::string& limits);
     // The same run as a user without privileges: as "nobody" (through
-    // setpriv) when the tests run as root, else as the tests' own user.
-    // False when there is no way to change user, or that user cannot reach
-    // the build; `result` is then unset.
-    bool runUnprivileged(const std::string& flow, tk::ChildResult& result);
+    // setpriv) when the tests run as root, else as the tests' own user;
+    // with `limits` as in runLimited. False when there is no way to change
+    // user, or that user cannot reach the build; `result` is then unset.
+    bool runUnprivileged(const std::string& flow, tk::ChildResult& result, const std::string& limits = "");
     // The user that runUnprivileged runs as.
     static uid_t unprivilegedUser();
 

@@ -77,10 +77,19 @@ void Encoder::putHeader(const std::vector<Declaration>& header) {
 bool OutputFile::open(const std::string& path) {
     close();
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    size_ = 0;
     return fd_ >= 0;
 }
 
-bool OutputFile::write(const std::string& bytes) { return writeAll(fd_, bytes); }
+bool OutputFile::write(const std::string& bytes) {
+    if (writeAll(fd_, bytes)) {
+        size_ += bytes.size();
+        return true;
+    }
+    // Shrinking needs neither room on the disk nor a larger size limit.
+    if (ftruncate(fd_, static_cast<off_t>(size_)) == 0) lseek(fd_, static_cast<off_t>(size_), SEEK_SET);
+    return false;
+}
 
 void OutputFile::close() {
     if (fd_ >= 0) ::close(fd_);

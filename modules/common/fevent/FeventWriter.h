@@ -1,6 +1,7 @@
 #ifndef ZARN_MODULES_COMMON_FEVENT_FEVENTWRITER_H
 #define ZARN_MODULES_COMMON_FEVENT_FEVENTWRITER_H
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -54,10 +55,11 @@ template <class T> void Encoder::putVector(const std::vector<std::vector<T> >& v
 }
 
 // An event file opened for writing. Every write goes to the file at once, so
-// a reader sees whole records. Threads: one thread at a time.
+// a reader sees whole records, and a failed write is taken back, so the file
+// ends after the last whole one. Threads: one thread at a time.
 class OutputFile {
 public:
-    OutputFile() : fd_(-1) {}
+    OutputFile() : fd_(-1), size_(0) {}
     ~OutputFile() { close(); }
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -65,12 +67,14 @@ public:
     // Creates or truncates `path`; false when that fails.
     bool open(const std::string& path);
     bool isOpen() const { return fd_ >= 0; }
-    // Writes all of `bytes`; false on any failure.
+    // Writes all of `bytes`; false on any failure, and then the file is cut
+    // back to what it held before the call.
     bool write(const std::string& bytes);
     void close();
 
 private:
     int fd_;
+    uint64_t size_;  // bytes of the whole writes so far
 };
 
 }  // namespace fevent

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -58,8 +60,20 @@ bool takeOver(int fd, const struct stat& old) {
     return fchmod(fd, old.st_mode & 07777) == 0;
 }
 
+// Puts back what an overwrite that got `reached` bytes far changed: the
+// overwritten bytes of `old`, and its length if the file grew. Those
+// offsets took a write a moment ago, so this works under the same limits.
+void restore(int fd, const std::string& old, uint64_t reached) {
+    size_t overwritten = static_cast<size_t>(std::min<uint64_t>(reached, old.size()));
+    if (lseek(fd, 0, SEEK_SET) != 0 || !writeAll(fd, old.data(), overwritten)) return;
+    if (reached > old.size()) (void)!ftruncate(fd, static_cast<off_t>(old.size()));
+    (void)!fsync(fd);
+}
+
+// Rewrites the file open as `fd` in place from what it holds now.
 bool rewriteInPlace(int fd, const std::function<bool(int)>& write) {
-    return ftruncate(fd, 0) == 0 && write(fd) && fsync(fd) == 0;
+    std::string old;
+    return readAll(fd, old) && overwriteInPlace(fd, old, write);
 }
 
 }  // namespace
@@ -78,11 +92,42 @@ bool writeAll(int fd, const void* data, size_t size) {
 
 bool writeAll(int fd, const std::string& text) { return writeAll(fd, text.data(), text.size()); }
 
+bool readAll(int fd, std::string& text) {
+    char chunk[65536];
+    for (;;) {
+        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        text.append(chunk, static_cast<size_t>(got));
+    }
+}
+
+bool overwriteInPlace(int fd, const std::string& old, const std::function<bool(int fd)>& write) {
+    if (lseek(fd, 0, SEEK_SET) != 0) return false;
+    bool written = write(fd);
+    off_t end = lseek(fd, 0, SEEK_CUR);
+    // Without the position, all of the old text goes back.
+    uint64_t reached = end >= 0 ? static_cast<uint64_t>(end) : UINT64_MAX;
+    bool shrinks = reached < old.size();
+    if (!written || end < 0 || fsync(fd) != 0 || (shrinks && ftruncate(fd, end) != 0)) {
+        restore(fd, old, reached);
+        return false;
+    }
+    // Once cut, the old text may no longer fit under the limits: a failed
+    // sync now can only be reported.
+    return !shrinks || fsync(fd) == 0;
+}
+
 bool replaceFile(const std::string& path, const std::function<bool(int fd)>& write) {
     std::string target;
     if (path.empty() || !followLinks(path, target)) return false;
-    // Opening the old file for writing is the test that it may be replaced.
-    int old = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // Opening the old file for writing is the test that it may be replaced;
+    // a rewrite in place also needs to read it.
+    const int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int old = open(target.c_str(), O_RDWR | flags);
+    bool readable = old >= 0;
+    if (old < 0 && errno == EACCES) old = open(target.c_str(), O_WRONLY | flags);
     if (old < 0 && errno != ENOENT) return false;
     struct stat oldInfo;
     if (old >= 0 && (fstat(old, &oldInfo) != 0 || !S_ISREG(oldInfo.st_mode))) {
@@ -92,7 +137,7 @@ bool replaceFile(const std::string& path, const std::function<bool(int fd)>& wri
     std::string temporary;
     int fd = createTemporary(folderOf(target), temporary);
     if (fd < 0) {
-        bool rewritten = old >= 0 && (errno == EACCES || errno == EPERM) && rewriteInPlace(old, write);
+        bool rewritten = readable && (errno == EACCES || errno == EPERM) && rewriteInPlace(old, write);
         if (old >= 0 && close(old) != 0) rewritten = false;
         return rewritten;
     }

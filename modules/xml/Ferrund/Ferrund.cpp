@@ -57,7 +57,7 @@ private:
     // Writes `doc` over the file; reports a failure.
     void save(xmlDocPtr doc);
     // Writes `doc` into the file itself, so that all its names show it; on
-    // a failure `old`, the file's content before, is written back.
+    // a failure the file keeps `old`, its content before.
     void saveInPlace(xmlDocPtr doc, const std::string& old);
     void report(const std::string& message);
     // Whether `doc`, parsed from `size` bytes of `input`, may be used;
@@ -143,21 +143,6 @@ bool writeDocument(int fd, xmlDocPtr doc) {
     XmlText text;
     size_t length = 0;
     return documentText(doc, text, length) && writeAll(fd, text.get(), length);
-}
-
-// Writes all of `data` from the start of the file.
-bool pwriteAll(int fd, const void* data, size_t size) { return lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, data, size); }
-
-// The whole content of the regular file open as `fd`.
-bool readWhole(int fd, std::string& text) {
-    char chunk[65536];
-    for (;;) {
-        ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
-        if (got == 0) return true;
-        text.append(chunk, static_cast<size_t>(got));
-    }
 }
 
 enum class TargetState { Missing, Unreadable, Open };
@@ -259,7 +244,7 @@ void Ferrund::mergeDocument(const std::string& text) {
     // Blank text between elements is the file's old indentation; dropping
     // it lets the file be indented afresh, while text content stays intact.
     std::string old;
-    bool read = readWhole(fd, old);
+    bool read = readAll(fd, old);
     struct stat status;
     bool linked = fstat(fd, &status) == 0 && status.st_nlink > 1;
     close(fd);
@@ -288,16 +273,9 @@ void Ferrund::saveInPlace(xmlDocPtr doc, const std::string& old) {
         report("Could not write XML file " + filename);
         return;
     }
-    XmlText text;
-    size_t length = 0;
-    bool written = documentText(doc, text, length) && pwriteAll(fd, text.get(), length) &&
-                   ftruncate(fd, static_cast<off_t>(length)) == 0 && fsync(fd) == 0;
-    if (!written) {
-        // Put the old text back where the new one may have landed.
-        if (pwriteAll(fd, old.data(), old.size())) (void)!ftruncate(fd, static_cast<off_t>(old.size()));
-        report("Could not write XML file " + filename);
-    }
-    if (close(fd) != 0 && written) report("Could not write XML file " + filename);
+    bool written = overwriteInPlace(fd, old, [doc](int out) { return writeDocument(out, doc); });
+    if (close(fd) != 0) written = false;
+    if (!written) report("Could not write XML file " + filename);
 }
 
 xmlDocPtr Ferrund::merge(xmlDocPtr source, xmlDocPtr target) {
