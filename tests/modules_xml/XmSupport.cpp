@@ -79,16 +79,6 @@ std::vector<std::string> listDir(const std::string& dir) {
     return names;
 }
 
-void XmFlowTest::SetUp() {
-    scratch = tk::makeScratchDir();
-    work = scratch + "/work";
-    capture = scratch + "/capture";
-    ASSERT_EQ(0, mkdir(work.c_str(), 0700));
-    ASSERT_EQ(0, mkdir(capture.c_str(), 0700));
-}
-
-void XmFlowTest::TearDown() { tk::removeTree(scratch); }
-
 tk::ChildResult XmFlowTest::run(const std::string& flow, const std::vector<std::string>& env) {
     write("flow.mivet", flow);
     std::string build = ZARN_BUILD_DIR;

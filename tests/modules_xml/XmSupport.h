@@ -45,7 +45,7 @@ public:
 
 // Runs torvask as a process on flow texts in a private working directory,
 // with the build's plug-ins and the test plug-ins on ZARN_INSTALL.
-class XmFlowTest : public ::testing::Test {
+class XmFlowTest : public ::testing::Test, protected tk::RunDirs {
 public:
     // Writes `flow` as flow.mivet and runs `torvask -a "" flow.mivet` with
     // the extra variables `env`; expects a normal end without sanitizer
@@ -67,14 +67,6 @@ public:
     // "" when missing.
     std::string read(const std::string& name) const;
     std::string path(const std::string& name) const { return work + "/" + name; }
-
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    std::string scratch;
-    std::string work;
-    std::string capture;
 };
 
 }  // namespace xm
