@@ -2,6 +2,7 @@
 // torvask on flow files in scratch directories.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -14,6 +15,7 @@
 #include <iostream>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "rt_flow.h"
 
@@ -189,6 +191,42 @@ TEST_F(CaldrisTest, AFifoIsReadOnceItsWriterComesUntilItCloses) {
               section(result.out, "caldris running."));
     EXPECT_EQ("", result.err);
     EXPECT_EQ(0, result.exitStatus);
+}
+
+// A FIFO that never gets a writer: when the run stops (a signal, or the
+// end of -t's interaction) the wait for the writer ends with one line and
+// nothing sent, the rest of the list is read, and the run ends.
+TEST_F(CaldrisTest, TheWaitForAFifosWriterEndsWhenTheRunStops) {
+    ASSERT_EQ(0, mkfifo((work + "/fifo").c_str(), 0600));
+    file("a.txt", "alpha");
+    file("files.txt", "fifo\na.txt\n");
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        int sig;
+    } cases[] = {
+        {"SIGTERM", {"-a", ""}, SIGTERM},
+        {"-t", {"-t", "-a", ""}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<tk::Child> child = startFlow(listFlow("files.txt"), c.options);
+        if (c.sig != 0) {
+            ASSERT_TRUE(child->waitForOutput("caldris running.\n", 30));
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            child->sendSignal(c.sig);
+        }
+        tk::ChildResult result = child->wait(30);
+        ASSERT_FALSE(result.timedOut) << "the run did not end";
+        EXPECT_EQ(c.sig, result.termSignal);
+        EXPECT_EQ(c.sig == 0 ? 0 : -1, result.exitStatus);
+        EXPECT_EQ("caldris running.\n"
+                  "caldris: Gave up waiting for file fifo: the run stops\n"
+                  "caldris: Reading file a.txt\n> alpha|\n"
+                  "Stop()\n",
+                  section(result.out, "caldris running."));
+        EXPECT_EQ("", result.err);
+    }
 }
 
 // A terminal is read until its end of file, which here comes only after

@@ -1,5 +1,6 @@
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 
 #include "Corvane.h"
 #include "Mesgrave.h"
+#include "RunStop.h"
 
 // Caldris sends the whole content of a text file as one string: at once for
 // a file given on "filename", and, when it drives the flow, for each file
@@ -51,7 +53,7 @@ private:
 
 namespace {
 
-enum class ReadResult { Read, NotOpened, Refused, Failed };
+enum class ReadResult { Read, NotOpened, Refused, Failed, Stopped };
 
 const size_t kReadChunk = 65536;
 
@@ -61,42 +63,79 @@ const size_t kReadChunk = 65536;
 // size.
 const size_t kMaxStreamBytes = size_t(16) << 20;
 
+// How long one wait for input lasts before the stop request is looked at
+// again.
+const int kWaitSliceMillis = 100;
+
 // Whether a file of this kind is refused: a directory holds no text, and a
 // socket cannot be opened. Regular files, devices, pipes and FIFOs are read.
 bool refusedKind(mode_t mode) { return S_ISDIR(mode) || S_ISSOCK(mode); }
 
+// Opens `path` for reading. A FIFO is opened without waiting for a writer,
+// so that the wait (then done by the reads) ends when the run stops.
+int openForReading(const std::string& path, bool fifo) {
+    const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | (fifo ? O_NONBLOCK : 0);
+    int fd;
+    do fd = open(path.c_str(), flags);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Waits until `fd` has input or a hang-up, and sets `events` to what poll
+// saw; false when the run is stopped while nothing comes.
+bool waitForInput(int fd, short& events) {
+    for (;;) {
+        pollfd input = {fd, POLLIN, 0};
+        const int ready = poll(&input, 1, kWaitSliceMillis);
+        if (ready > 0 || (ready < 0 && errno != EINTR)) {
+            events = input.revents;
+            return true;
+        }
+        if (vorn::runStopRequested()) return false;
+    }
+}
+
+// Reads `fd`, a file of kind `mode`, to its end into `whole`. Anything but
+// a regular file is read only when input is there, so that a stopped run
+// ends the wait, and is given up beyond kMaxStreamBytes.
+ReadResult readToEnd(int fd, mode_t mode, std::string& whole) {
+    const bool regular = S_ISREG(mode);
+    std::vector<char> chunk(kReadChunk);
+    for (;;) {
+        short events = 0;
+        if (!regular && !waitForInput(fd, events)) return ReadResult::Stopped;
+        const ssize_t got = read(fd, chunk.data(), chunk.size());
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (got < 0) return ReadResult::Failed;
+        if (got == 0) {
+            // A FIFO opened before its writer came reads as empty until the
+            // writer comes; it has ended only once poll reports the hang-up
+            // of a writer that came.
+            if (S_ISFIFO(mode) && (events & POLLHUP) == 0) continue;
+            return ReadResult::Read;
+        }
+        whole.append(chunk.data(), static_cast<size_t>(got));
+        if (!regular && whole.size() > kMaxStreamBytes) return ReadResult::Failed;
+    }
+}
+
 // Reads a whole file into `text`; `text` is changed only when the whole
 // file was read. The kind is checked before the open, since opening a
-// socket fails as a missing file does; opening a FIFO waits for a writer.
+// socket fails as a missing file does.
 ReadResult readWholeFile(const std::string& path, std::string& text) {
     struct stat info;
-    if (stat(path.c_str(), &info) == 0 && refusedKind(info.st_mode)) return ReadResult::Refused;
-    int fd;
-    do fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    while (fd < 0 && errno == EINTR);
+    const bool known = stat(path.c_str(), &info) == 0;
+    if (known && refusedKind(info.st_mode)) return ReadResult::Refused;
+    const int fd = openForReading(path, known && S_ISFIFO(info.st_mode));
     if (fd < 0) return ReadResult::NotOpened;
     if (fstat(fd, &info) != 0 || refusedKind(info.st_mode)) {
         close(fd);
         return ReadResult::Refused;
     }
-    ReadResult result = ReadResult::Read;
+    ReadResult result;
     try {
         std::string whole;
-        std::vector<char> chunk(kReadChunk);
-        for (;;) {
-            ssize_t got = read(fd, chunk.data(), chunk.size());
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) {
-                result = ReadResult::Failed;
-                break;
-            }
-            if (got == 0) break;
-            whole.append(chunk.data(), static_cast<size_t>(got));
-            if (!S_ISREG(info.st_mode) && whole.size() > kMaxStreamBytes) {
-                result = ReadResult::Failed;
-                break;
-            }
-        }
+        result = readToEnd(fd, info.st_mode, whole);
         if (result == ReadResult::Read) text.swap(whole);
     } catch (const std::bad_alloc&) {
         result = ReadResult::Failed;
@@ -168,6 +207,9 @@ void Caldris::readFile(void* value) {
             report("Reading file " + fileName);
             report("Could not read file " + fileName);
             return;
+        case ReadResult::Stopped:
+            report("Gave up waiting for file " + fileName + ": the run stops");
+            return;
         case ReadResult::Read: break;
     }
     report("Reading file " + fileName);
@@ -187,6 +229,9 @@ void Caldris::readList(void* value) {
         case ReadResult::Failed:
             report("Reading list " + listName);
             report("Could not read list " + listName);
+            return;
+        case ReadResult::Stopped:
+            report("Gave up waiting for list " + listName + ": the run stops");
             return;
         case ReadResult::Read: break;
     }
