@@ -93,8 +93,7 @@ public:
     // signal thread has it. Calling it again changes nothing.
     void beginTeardown();
     // Main thread, once the manager is deleted: ends the process by the
-    // signal caught, if any, else ends the signal thread and returns, so
-    // that the process exits with one thread.
+    // signal caught, if any, else returns.
     void finish();
 
 private:
@@ -107,12 +106,9 @@ private:
     // thread cannot.
     void stopRun();
     void endRunHere(Mesgrave& manager);
-    void endSignalThread();
 
     std::mutex lock;
     sigset_t handled;
-    pthread_t signalThread;
-    bool watching = false;
     Mesgrave* manager = nullptr;
     bool runEnded = false;
     bool interacting = false;
@@ -143,29 +139,21 @@ void RunControl::watchSignals() {
     }
     if (sigisemptyset(&handled)) return;
     pthread_sigmask(SIG_BLOCK, &handled, nullptr);
-    if (pthread_create(&signalThread, nullptr, waitForSignals, this) != 0) {
+    pthread_t thread;
+    if (pthread_create(&thread, nullptr, waitForSignals, this) != 0) {
         pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
         std::cerr << "torvask: could not start the signal thread; a signal ends the run at once" << std::endl;
         return;
     }
-    watching = true;
-}
-
-// The value with which the main thread queues a handled signal to the
-// signal thread to end it; a signal sent by anyone else has another code.
-const int kQuitSignalThread = 0x7a61726e;
-
-bool isQuitRequest(const siginfo_t& info) {
-    return info.si_code == SI_QUEUE && info.si_pid == getpid() && info.si_value.sival_int == kQuitSignalThread;
+    pthread_detach(thread);
 }
 
 void* RunControl::waitForSignals(void* self) {
     RunControl* control = static_cast<RunControl*>(self);
-    siginfo_t info;
-    while (sigwaitinfo(&control->handled, &info) < 0) {
+    int sig = 0;
+    while (sigwait(&control->handled, &sig) != 0) {
     }
-    if (isQuitRequest(info)) return nullptr;
-    control->noteSignal(info.si_signo);
+    control->noteSignal(sig);
     control->stopRun();
     // The main thread ends the process; until then a second signal does.
     waitForTheEnd();
@@ -255,25 +243,9 @@ void RunControl::beginTeardown() {
 }
 
 void RunControl::finish() {
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        finished = true;
-        if (caught != 0) endBySignal(caught);
-    }
-    if (watching) endSignalThread();
-}
-
-// A signal that comes meanwhile still ends the process by itself: either
-// the signal thread takes it (and ends the process, the run having
-// finished), or it stays pending and takes its default action once it is
-// unblocked here.
-void RunControl::endSignalThread() {
-    int first = sigismember(&handled, SIGINT) ? SIGINT : SIGTERM;
-    union sigval quit;
-    quit.sival_int = kQuitSignalThread;
-    if (pthread_sigqueue(signalThread, first, quit) != 0) return;
-    pthread_join(signalThread, nullptr);
-    pthread_sigmask(SIG_UNBLOCK, &handled, nullptr);
+    std::lock_guard<std::mutex> guard(lock);
+    finished = true;
+    if (caught != 0) endBySignal(caught);
 }
 
 std::string defaultFlowFile() {
