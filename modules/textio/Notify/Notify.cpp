@@ -95,8 +95,9 @@ void signalCommand(pid_t shell, int sig) {
 }
 
 // Waits for `child` to end; when the run stops first, asks it and what it
-// started to end and kills them if the shell does not end within the grace. Returns the wait status and
-// sets `stopped` when the child was ended because the run stops.
+// started to end, and kills them if the shell does not end within the
+// grace. Returns the wait status and sets `stopped` when the child was
+// ended because the run stops.
 int waitForShell(pid_t child, bool& stopped) {
     int status = 0;
     useconds_t pause = 1000;
